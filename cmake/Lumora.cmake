@@ -1,0 +1,43 @@
+# Helpers shared by the libraries, their tests and the benchmarks.
+
+# A static library of ours. Sources are globbed so that each library's folder is the only place
+# that lists what it holds.
+function(lumora_add_library name)
+    cmake_parse_arguments(ARG "" "" "DEPENDS;SYSTEM_LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} ${ARG_SYSTEM_LIBS})
+endfunction()
+
+# Tests run under Wine in a private prefix inside the build folder, with the null graphics driver
+# so that windows can be created without a display. One wineserver serves the whole ctest run:
+# the "wine" fixture starts it and shuts it down at the end.
+set(LUMORA_TEST_PREFIX ${PROJECT_BINARY_DIR}/wine-test)
+set(LUMORA_WINE_PREFIX_SCRIPT ${PROJECT_SOURCE_DIR}/scripts/wine-prefix.sh)
+set(LUMORA_WINE_RUN ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
+
+if(NOT TEST wine-start)
+    add_test(NAME wine-start COMMAND ${LUMORA_WINE_PREFIX_SCRIPT} start ${LUMORA_TEST_PREFIX} null)
+    add_test(NAME wine-stop COMMAND ${LUMORA_WINE_PREFIX_SCRIPT} stop ${LUMORA_TEST_PREFIX})
+    set_tests_properties(wine-start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+    set_tests_properties(wine-stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
+endif()
+
+# Runs a Windows program of ours as one ctest entry under the test prefix.
+function(lumora_add_wine_test name target)
+    add_test(NAME ${name} COMMAND ${LUMORA_WINE_RUN} $<TARGET_FILE:${target}>)
+    set_tests_properties(${name} PROPERTIES
+        FIXTURES_REQUIRED wine
+        TIMEOUT 600
+        ENVIRONMENT "WINEPREFIX=${LUMORA_TEST_PREFIX}")
+endfunction()
+
+# One GoogleTest executable per library: tests/<lib> builds <lib>_tests.
+function(lumora_add_test_executable lib)
+    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    add_executable(${lib}_tests ${sources} $<TARGET_OBJECTS:lumora_manifest>)
+    target_link_libraries(${lib}_tests PRIVATE ${lib} ${ARG_DEPENDS} lumora_testsupport)
+    lumora_add_wine_test(${lib} ${lib}_tests)
+endfunction()

@@ -1,0 +1,29 @@
+// Lumora: replaces a text in many files at once.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "../res/resource.h"
+#include "app/MainForm.h"
+#include "ui/Application.h"
+
+static_assert(IDI_LUMORA == ui::kApplicationIconId, "the forms load the program's icon by this id");
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES |
+                                                       ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    ui::Application& app = ui::App();
+    int exitCode = 0;
+    try {
+        TMainForm mainForm;
+        app.SetMainWindow(&mainForm);
+        app.SetTitle(L"Lumora");
+        mainForm.Show();
+        exitCode = app.Run();
+    } catch (...) {
+        app.HandleCurrentException();
+        exitCode = 1;
+    }
+    return exitCode;
+}

@@ -1,0 +1,103 @@
+#include "ui/Controls.h"
+
+#include <commctrl.h>
+
+#include "ui/Handle.h"
+
+namespace ui {
+namespace {
+constexpr wchar_t kPanelClass[] = L"LumoraPanel";
+}
+
+Panel::Panel(Window& parent, int x, int y, int width, int height, Bevel bevel) : bevel_(bevel) {
+    RegisterClass(kPanelClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
+    CreateParams params;
+    params.className = kPanelClass;
+    params.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    params.exStyle = WS_EX_CONTROLPARENT;
+    params.x = x;
+    params.y = y;
+    params.width = width;
+    params.height = height;
+    Create(&parent, params);
+}
+
+LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_PAINT && bevel_ != Bevel::None) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(Handle(), &paint);
+        RECT rect = ClientRect();
+        DrawEdge(dc, &rect, bevel_ == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
+        EndPaint(Handle(), &paint);
+        return 0;
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
+}
+
+Label::Label(Window& parent, const std::wstring& caption, int x, int y, int width, int height,
+             bool wordWrap) {
+    CreateParams params;
+    params.className = WC_STATICW;
+    params.text = caption;
+    params.style = WS_CHILD | WS_VISIBLE | SS_NOTIFY | (wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP);
+    params.x = x;
+    params.y = y;
+    params.width = width;
+    params.height = height;
+    Create(&parent, params);
+}
+
+Button::Button(Window& parent, const std::wstring& caption, int x, int y, int width, int height) {
+    CreateParams params;
+    params.className = WC_BUTTONW;
+    params.text = caption;
+    params.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+    params.x = x;
+    params.y = y;
+    params.width = width;
+    params.height = height;
+    Create(&parent, params);
+}
+
+void Button::Click() {
+    if (Enabled() && OnClick) OnClick(*this);
+}
+
+bool Button::HandleCommand(UINT notifyCode) {
+    if (notifyCode != BN_CLICKED) return false;
+    Click();
+    return true;
+}
+
+CheckBox::CheckBox(Window& parent, const std::wstring& caption, int x, int y, int width,
+                   int height, bool checked) {
+    CreateParams params;
+    params.className = WC_BUTTONW;
+    params.text = caption;
+    params.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
+    params.x = x;
+    params.y = y;
+    params.width = width;
+    params.height = height;
+    Create(&parent, params);
+    SetChecked(checked);
+}
+
+bool CheckBox::Checked() const { return Send(BM_GETCHECK) == BST_CHECKED; }
+
+void CheckBox::SetChecked(bool checked) { Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
+
+void CheckBox::Click() {
+    if (!Enabled()) return;
+    SetChecked(!Checked());
+    if (OnClick) OnClick(*this);
+}
+
+bool CheckBox::HandleCommand(UINT notifyCode) {
+    if (notifyCode != BN_CLICKED) return false;
+    // The control has toggled itself already.
+    if (OnClick) OnClick(*this);
+    return true;
+}
+
+}  // namespace ui

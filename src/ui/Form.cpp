@@ -1,0 +1,99 @@
+#include "ui/Form.h"
+
+#include "ui/Application.h"
+
+namespace ui {
+namespace {
+constexpr wchar_t kFormClass[] = L"LumoraForm";
+}
+
+Form::Form(const std::wstring& caption, int width, int height) {
+    RegisterClass(kFormClass, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                  LoadIconW(App().ModuleInstance(), MAKEINTRESOURCEW(kApplicationIconId)));
+    CreateParams params;
+    params.className = kFormClass;
+    params.text = caption;
+    params.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    params.exStyle = WS_EX_CONTROLPARENT;
+    params.x = CW_USEDEFAULT;
+    params.y = CW_USEDEFAULT;
+    params.width = width;
+    params.height = height;
+    Create(nullptr, params);
+    SetUsesDialogKeys(true);
+}
+
+Form::~Form() {
+    if (App().MainWindow() == this) App().SetMainWindow(nullptr);
+}
+
+void Form::SetMenu(std::unique_ptr<Menu> menu) {
+    HMENU old = menu_ ? menu_->Handle() : nullptr;
+    ::SetMenu(Handle(), menu ? menu->Handle() : nullptr);
+    // The old bar is no longer the window's, so nothing else would destroy it.
+    if (old != nullptr) DestroyMenu(old);
+    if (menu) menu->HandOver();
+    menu_ = std::move(menu);
+}
+
+void Form::Show() {
+    if (Handle() == nullptr) return;
+    if (!shown_) {
+        shown_ = true;
+        DoShow();
+        if (Handle() == nullptr) return;
+        if (centre_) CentreOnScreen();
+    }
+    ShowWindow(Handle(), SW_SHOW);
+    UpdateWindow(Handle());
+}
+
+void Form::CentreOnScreen() {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int width = Width();
+    const int height = Height();
+    SetBounds(work.left + (work.right - work.left - width) / 2,
+              work.top + (work.bottom - work.top - height) / 2, width, height);
+}
+
+void Form::Close() {
+    if (Handle() != nullptr) Send(WM_CLOSE);
+}
+
+void Form::DoShow() {
+    if (OnShow) OnShow(*this);
+}
+
+bool Form::DoCloseQuery() { return OnCloseQuery ? OnCloseQuery(*this) : true; }
+
+void Form::DoClose() {
+    if (OnClose) OnClose(*this);
+}
+
+LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CLOSE:
+            if (DoCloseQuery()) {
+                DoClose();
+                Destroy();
+            }
+            return 0;
+        case WM_QUERYENDSESSION:
+            return DoCloseQuery() ? TRUE : FALSE;
+        case WM_GETMINMAXINFO: {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            if (Constraints().minWidth > 0) info->ptMinTrackSize.x = Constraints().minWidth;
+            if (Constraints().minHeight > 0) info->ptMinTrackSize.y = Constraints().minHeight;
+            return 0;
+        }
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
+}
+
+void Form::Destroyed() {
+    // The menu bar's handle went with the window.
+    if (App().MainWindow() == this) App().Terminate(0);
+}
+
+}  // namespace ui

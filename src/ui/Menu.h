@@ -1,0 +1,75 @@
+// Menus: a bar or a popup of items whose clicks call back.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+
+namespace ui {
+
+class Menu;
+
+class MenuItem {
+public:
+    ~MenuItem();
+    MenuItem(const MenuItem&) = delete;
+    MenuItem& operator=(const MenuItem&) = delete;
+
+    UINT Id() const noexcept { return id_; }
+    const std::wstring& Caption() const noexcept { return caption_; }
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+    // The bitmap shown beside the caption; not owned, it must outlive the menu.
+    void SetBitmap(HBITMAP bitmap);
+    // The submenu, or null for a command item.
+    Menu* SubMenu() const noexcept { return subMenu_.get(); }
+
+    std::function<void(MenuItem& sender)> OnClick;
+    void Click();
+
+    // Runs the item with this command identifier; false when there is none.
+    static bool Dispatch(UINT id);
+
+private:
+    friend class Menu;
+    MenuItem(Menu& owner, std::wstring caption);
+
+    Menu& owner_;
+    UINT id_;
+    std::wstring caption_;
+    std::unique_ptr<Menu> subMenu_;
+};
+
+class Menu {
+public:
+    enum class Kind { Bar, Popup };
+    explicit Menu(Kind kind);
+    ~Menu();
+    Menu(const Menu&) = delete;
+    Menu& operator=(const Menu&) = delete;
+
+    HMENU Handle() const noexcept { return handle_; }
+    MenuItem& AddItem(std::wstring caption, std::function<void(MenuItem&)> onClick = {});
+    // Adds an item that opens a submenu, and returns the submenu.
+    Menu& AddSubMenu(std::wstring caption);
+    void AddSeparator();
+    const std::vector<std::unique_ptr<MenuItem>>& Items() const noexcept { return items_; }
+    // Finds an item by caption along a path of captions ("File", "Exit"); null when missing.
+    MenuItem* Find(std::initializer_list<std::wstring_view> path) const;
+
+    // The handle now belongs to a window (as its menu bar) or to a parent menu, which destroys
+    // it with itself.
+    void HandOver() noexcept { owned_ = false; }
+
+private:
+    friend class MenuItem;
+    HMENU handle_;
+    bool owned_ = true;
+    std::vector<std::unique_ptr<MenuItem>> items_;
+};
+
+}  // namespace ui
