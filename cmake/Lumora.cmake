@@ -1,13 +1,33 @@
 # Helpers shared by the libraries, their tests and the benchmarks.
 
-# A static library of ours. Sources are globbed so that each library's folder is the only place
-# that lists what it holds.
+# The platform libraries any of ours may use.
+set(LUMORA_SYSTEM_LIBS shell32 ole32 oleaut32 uuid shlwapi comctl32 comdlg32 uxtheme gdi32
+                       user32 advapi32 version)
+
+# Keeps those of the given targets that exist (a library without sources yet has none).
+function(lumora_existing_targets out)
+    set(found)
+    foreach(target ${ARGN})
+        if(TARGET ${target})
+            list(APPEND found ${target})
+        endif()
+    endforeach()
+    set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+# A static library of ours, from the sources in its folder. Sources are globbed so that each
+# library's folder is the only place that lists what it holds. DEPENDS names our own libraries
+# below it.
 function(lumora_add_library name)
-    cmake_parse_arguments(ARG "" "" "DEPENDS;SYSTEM_LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    if(NOT sources)
+        return()
+    endif()
+    lumora_existing_targets(deps ${ARG_DEPENDS})
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} ${ARG_SYSTEM_LIBS})
+    target_link_libraries(${name} PUBLIC ${deps} ${LUMORA_SYSTEM_LIBS})
 endfunction()
 
 # Tests run under Wine in a private prefix inside the build folder, with the null graphics driver
@@ -35,9 +55,11 @@ endfunction()
 
 # One GoogleTest executable per library: tests/<lib> builds <lib>_tests.
 function(lumora_add_test_executable lib)
-    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    if(NOT sources OR NOT TARGET ${lib})
+        return()
+    endif()
     add_executable(${lib}_tests ${sources} $<TARGET_OBJECTS:lumora_manifest>)
-    target_link_libraries(${lib}_tests PRIVATE ${lib} ${ARG_DEPENDS} lumora_testsupport)
+    target_link_libraries(${lib}_tests PRIVATE ${lib} lumora_testsupport)
     lumora_add_wine_test(${lib} ${lib}_tests)
 endfunction()
