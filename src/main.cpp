@@ -4,6 +4,7 @@
 
 #include "../res/resource.h"
 #include "app/MainForm.h"
+#include "app/Product.h"
 #include "ui/Application.h"
 
 static_assert(IDI_LUMORA == ui::kApplicationIconId, "the forms load the program's icon by this id");
@@ -18,7 +19,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
         TMainForm mainForm;
         app.SetMainWindow(&mainForm);
-        app.SetTitle(L"Lumora");
+        app.SetTitle(kApplicationTitle);
+        app.SetHelpFile(L"");
         mainForm.Show();
         exitCode = app.Run();
     } catch (...) {

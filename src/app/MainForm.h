@@ -1,17 +1,138 @@
-// The main window of Lumora.
+// The main window of Lumora: the two tabs on which the files are chosen, the panel with the texts,
+// options, Start button and log, the menu and the status bar.
 #pragma once
 
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/FileListItems.h"
+#include "ui/ComboBox.h"
+#include "ui/Controls.h"
+#include "ui/DateTimePicker.h"
 #include "ui/Font.h"
 #include "ui/Form.h"
+#include "ui/ImageList.h"
+#include "ui/Memo.h"
+#include "ui/PageControl.h"
+#include "ui/SpinEdit.h"
+#include "ui/Splitter.h"
+#include "ui/StatusBar.h"
 
 class TMainForm : public ui::Form {
-public:
+  public:
     TMainForm();
+    ~TMainForm() override;
 
-    void MenuItem_ExitClick(ui::MenuItem& sender);
+    // Handlers, named after their component and event.
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+    void PageControl1Change(ui::Window& Sender);
+    void ComboFilterChange(ui::Window& Sender);
+    void PTShellList1Change(ui::Window& Sender);
+    void btnSelectAllClick(ui::Window& Sender);
+    void btnBrowseClick(ui::Window& Sender);
+    void cbDateClick(ui::Window& Sender);
+    void ADClick(ui::Window& Sender);
+    void BDClick(ui::Window& Sender);
+    void cbFileSizeClick(ui::Window& Sender);
+    void SizeMinChange(ui::Window& Sender);
+    void MenuItem_ExitClick(ui::MenuItem& Sender);
+    void Website1Click(ui::MenuItem& Sender);
+    void About1Click(ui::MenuItem& Sender);
 
-private:
+    // The items of the "Select files" list; none until a list is attached.
+    TFileListItems* FileListItems() const noexcept { return fileListItems_; }
+    void SetFileListItems(TFileListItems* items) noexcept { fileListItems_ = items; }
+    // The file filter handed to the shell list.
+    const std::wstring& ShellListFilter() const noexcept { return shellListFilter_; }
+
+    // Platform calls a test cannot watch, replaceable: opening a web address, and choosing a
+    // folder (returns the chosen path, or nothing when cancelled).
+    std::function<void(HWND owner, const std::wstring& address)> OpenWebAddress;
+    std::function<std::optional<std::wstring>(HWND owner, const std::wstring& initialFolder)>
+        BrowseForFolder;
+
+    // The layout, under the names the rest of the program uses.
+    std::unique_ptr<ui::ImageList> ImageList1;
+    std::unique_ptr<ui::Panel> TopRule;
+    std::unique_ptr<ui::StatusBar> StatusBar;
+    std::unique_ptr<ui::Panel> PanelRight;
+    std::unique_ptr<ui::Splitter> Splitter2;
+    std::unique_ptr<ui::PageControl> PageControl1;
+    ui::TabSheet* TabSheet1 = nullptr;
+    ui::TabSheet* TabSheet2 = nullptr;
+    // "Select files"
+    std::unique_ptr<ui::Panel> ShellTreePlaceholder;
+    std::unique_ptr<ui::Splitter> Splitter1;
+    std::unique_ptr<ui::Panel> ShellListPlaceholder;
+    std::unique_ptr<ui::Panel> PanelFilter;
+    std::unique_ptr<ui::ComboBox> ComboFilter;
+    // "Scan folder(s)"
+    std::unique_ptr<ui::Label> lblStartFolder;
+    std::unique_ptr<ui::ComboBox> editFolder;
+    std::unique_ptr<ui::Button> btnBrowse;
+    std::unique_ptr<ui::CheckBox> cbSubFolders;
+    std::unique_ptr<ui::Label> lblFileTypes;
+    std::unique_ptr<ui::ComboBox> comboFileExt;
+    std::unique_ptr<ui::Label> lblFileTypesHint;
+    std::unique_ptr<ui::CheckBox> cbFileSize;
+    std::unique_ptr<ui::Label> lblAtLeast;
+    std::unique_ptr<ui::SpinEdit> SizeMin;
+    std::unique_ptr<ui::Label> lblAtMost;
+    std::unique_ptr<ui::SpinEdit> SizeMax;
+    std::unique_ptr<ui::Label> lblKB;
+    std::unique_ptr<ui::CheckBox> cbDate;
+    std::unique_ptr<ui::ComboBox> comboDateRange;
+    std::unique_ptr<ui::CheckBox> AD;
+    std::unique_ptr<ui::DateTimePicker> AfterDate;
+    std::unique_ptr<ui::CheckBox> BD;
+    std::unique_ptr<ui::DateTimePicker> BeforeDate;
+    // The right panel
+    std::unique_ptr<ui::Panel> PanelTopOnRigthSide;
+    std::unique_ptr<ui::Label> lblFind;
+    std::unique_ptr<ui::ComboBox> edtFind;
+    std::unique_ptr<ui::Label> lblReplace;
+    std::unique_ptr<ui::ComboBox> edtReplace;
+    std::unique_ptr<ui::CheckBox> cbCase;
+    std::unique_ptr<ui::CheckBox> cbWhole;
+    std::unique_ptr<ui::CheckBox> cbBackup;
+    std::unique_ptr<ui::Button> btnStart;
+    std::unique_ptr<ui::Button> btnSelectAll;
+    std::unique_ptr<ui::ComboBox> cbExtension;
+    std::unique_ptr<ui::Label> Label1;
+    std::unique_ptr<ui::Memo> memLog;
+    // File › Exit; Help › Help, Website, About
+    ui::MenuItem* MenuItem_Exit = nullptr;
+    ui::MenuItem* Help2 = nullptr;
+    ui::MenuItem* Website1 = nullptr;
+    ui::MenuItem* About1 = nullptr;
+
+    // The file set of a run: full paths in the order they were gathered.
+    std::vector<std::wstring> FileList;
+
+  protected:
+    void DoShow() override;
+    bool DoCloseQuery() override;
+    void DoClose() override;
+
+  private:
+    void BuildLayout();
+    void BuildSelectFilesTab();
+    void BuildScanTab();
+    void BuildRightPanel();
     void BuildMenu();
+    void BindEvents();
+    std::wstring SelectedFilesText() const;
 
-    ui::FontHandle font_;
+    ui::FontHandle formFont_;
+    ui::FontHandle pageFont_;
+    ui::FontHandle panelFont_;
+    ui::IconHandle browseIcon_;
+    TFileListItems* fileListItems_ = nullptr;
+    std::wstring shellListFilter_ = L"*.*";
 };

@@ -16,7 +16,7 @@ class Timer;
 constexpr int kApplicationIconId = 100;
 
 class Application {
-public:
+  public:
     // The one application object of the process, created on first request.
     static Application& Instance();
 
@@ -54,7 +54,7 @@ public:
     const std::wstring& HelpFile() const noexcept { return helpFile_; }
     void SetHelpFile(std::wstring file) { helpFile_ = std::move(file); }
 
-private:
+  private:
     friend class Timer;
     Application();
     static LRESULT CALLBACK UtilityProc(HWND, UINT, WPARAM, LPARAM);

@@ -27,7 +27,12 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(Handle(), &paint);
         RECT rect = ClientRect();
-        DrawEdge(dc, &rect, bevel_ == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
+        if (bevel_ == Bevel::TopRule) {
+            DrawEdge(dc, &rect, EDGE_ETCHED, BF_TOP);
+        } else {
+            DrawEdge(dc, &rect, bevel_ == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER,
+                     BF_RECT);
+        }
         EndPaint(Handle(), &paint);
         return 0;
     }
@@ -59,6 +64,11 @@ Button::Button(Window& parent, const std::wstring& caption, int x, int y, int wi
     Create(&parent, params);
 }
 
+void Button::SetIcon(HICON icon) {
+    SetWindowLongPtrW(Handle(), GWL_STYLE, GetWindowLongPtrW(Handle(), GWL_STYLE) | BS_ICON);
+    Send(BM_SETIMAGE, IMAGE_ICON, LPARAM(icon));
+}
+
 void Button::Click() {
     if (Enabled() && OnClick) OnClick(*this);
 }
@@ -69,8 +79,8 @@ bool Button::HandleCommand(UINT notifyCode) {
     return true;
 }
 
-CheckBox::CheckBox(Window& parent, const std::wstring& caption, int x, int y, int width,
-                   int height, bool checked) {
+CheckBox::CheckBox(Window& parent, const std::wstring& caption, int x, int y, int width, int height,
+                   bool checked) {
     CreateParams params;
     params.className = WC_BUTTONW;
     params.text = caption;
@@ -85,7 +95,9 @@ CheckBox::CheckBox(Window& parent, const std::wstring& caption, int x, int y, in
 
 bool CheckBox::Checked() const { return Send(BM_GETCHECK) == BST_CHECKED; }
 
-void CheckBox::SetChecked(bool checked) { Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
+void CheckBox::SetChecked(bool checked) {
+    Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
+}
 
 void CheckBox::Click() {
     if (!Enabled()) return;

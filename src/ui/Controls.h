@@ -9,36 +9,39 @@ namespace ui {
 
 // A plain container, optionally with a sunken or raised edge.
 class Panel : public Window {
-public:
-    enum class Bevel { None, Raised, Lowered };
+  public:
+    // TopRule: an etched line along the top edge only.
+    enum class Bevel { None, Raised, Lowered, TopRule };
     Panel(Window& parent, int x, int y, int width, int height, Bevel bevel = Bevel::None);
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     Bevel bevel_;
 };
 
 class Label : public Window {
-public:
+  public:
     Label(Window& parent, const std::wstring& caption, int x, int y, int width, int height,
           bool wordWrap = false);
 };
 
 class Button : public Window {
-public:
+  public:
     Button(Window& parent, const std::wstring& caption, int x, int y, int width, int height);
+    // Shows an icon in place of the caption; the icon must outlive the button.
+    void SetIcon(HICON icon);
     // Presses the button as a click would.
     void Click();
     NotifyEvent OnClick;
 
-protected:
+  protected:
     bool HandleCommand(UINT notifyCode) override;
 };
 
 class CheckBox : public Window {
-public:
+  public:
     CheckBox(Window& parent, const std::wstring& caption, int x, int y, int width, int height,
              bool checked = false);
     bool Checked() const;
@@ -48,7 +51,7 @@ public:
     void Click();
     NotifyEvent OnClick;
 
-protected:
+  protected:
     bool HandleCommand(UINT notifyCode) override;
 };
 

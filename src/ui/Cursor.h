@@ -7,13 +7,13 @@
 namespace ui {
 
 class CursorGuard {
-public:
+  public:
     explicit CursorGuard(const wchar_t* cursor = IDC_WAIT);
     ~CursorGuard();
     CursorGuard(const CursorGuard&) = delete;
     CursorGuard& operator=(const CursorGuard&) = delete;
 
-private:
+  private:
     HCURSOR previous_;
 };
 

@@ -10,20 +10,20 @@ namespace ui {
 
 // The base of every error we raise: a message meant to be shown as it is.
 class Error : public std::exception {
-public:
+  public:
     explicit Error(std::wstring message);
     const std::wstring& Message() const noexcept { return message_; }
     // The message in UTF-8, for logs and test output.
     const char* what() const noexcept override { return utf8_.c_str(); }
 
-private:
+  private:
     std::wstring message_;
     std::string utf8_;
 };
 
 // A failure of the platform, carrying its code and the system's text for it.
 class PlatformError : public Error {
-public:
+  public:
     // From a Win32 error code (GetLastError).
     static PlatformError FromWin32(DWORD code);
     // From an HRESULT; Win32 codes wrapped in an HRESULT get the same text as the code itself.
@@ -33,13 +33,13 @@ public:
     PlatformError(std::wstring message, HRESULT hr) : Error(std::move(message)), hr_(hr) {}
     HRESULT Code() const noexcept { return hr_; }
 
-private:
+  private:
     HRESULT hr_;
 };
 
 // An Assign between objects of different classes.
 class AssignError : public Error {
-public:
+  public:
     AssignError(const std::wstring& sourceClass, const std::wstring& destClass);
 };
 

@@ -1,6 +1,7 @@
 #include "ui/Form.h"
 
 #include "ui/Application.h"
+#include "ui/ImageList.h"
 
 namespace ui {
 namespace {
@@ -81,6 +82,27 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_QUERYENDSESSION:
             return DoCloseQuery() ? TRUE : FALSE;
+        case WM_MEASUREITEM: {
+            auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+            MenuItem* menuItem =
+                item->CtlType == ODT_MENU ? MenuItem::FromId(item->itemID) : nullptr;
+            if (menuItem == nullptr || menuItem->Images() == nullptr) break;
+            item->itemWidth = UINT(menuItem->Images()->ImageSize());
+            item->itemHeight = UINT(menuItem->Images()->ImageSize());
+            return TRUE;
+        }
+        case WM_DRAWITEM: {
+            auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+            MenuItem* menuItem =
+                item->CtlType == ODT_MENU ? MenuItem::FromId(item->itemID) : nullptr;
+            if (menuItem == nullptr || menuItem->Images() == nullptr) break;
+            const int size = menuItem->Images()->ImageSize();
+            const RECT& r = item->rcItem;
+            menuItem->Images()->Draw(
+                menuItem->ImageIndex(), item->hDC, r.left + (r.right - r.left - size) / 2,
+                r.top + (r.bottom - r.top - size) / 2, (item->itemState & ODS_GRAYED) == 0);
+            return TRUE;
+        }
         case WM_GETMINMAXINFO: {
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
             if (Constraints().minWidth > 0) info->ptMinTrackSize.x = Constraints().minWidth;

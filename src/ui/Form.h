@@ -12,7 +12,7 @@
 namespace ui {
 
 class Form : public Window {
-public:
+  public:
     // Creates the window hidden, with the given outer size.
     Form(const std::wstring& caption, int width, int height);
     ~Form() override;
@@ -36,14 +36,14 @@ public:
     std::function<bool(Form& sender)> OnCloseQuery;
     NotifyEvent OnClose;
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Destroyed() override;
     virtual void DoShow();
     virtual bool DoCloseQuery();
     virtual void DoClose();
 
-private:
+  private:
     std::unique_ptr<Menu> menu_;
     bool shown_ = false;
     bool centre_ = true;

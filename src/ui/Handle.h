@@ -9,7 +9,7 @@ namespace ui {
 
 template <class Policy>
 class UniqueHandle {
-public:
+  public:
     using Type = typename Policy::Type;
 
     UniqueHandle() noexcept = default;
@@ -34,7 +34,7 @@ public:
         if (old != Policy::Invalid()) Policy::Close(old);
     }
 
-private:
+  private:
     Type handle_ = Policy::Invalid();
 };
 
@@ -110,13 +110,13 @@ using ModuleHandle = UniqueHandle<handle_policy::Module>;
 
 // Selects a GDI object into a device context and puts the previous one back.
 class SelectGuard {
-public:
+  public:
     SelectGuard(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~SelectGuard() { SelectObject(dc_, previous_); }
     SelectGuard(const SelectGuard&) = delete;
     SelectGuard& operator=(const SelectGuard&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ previous_;
 };

@@ -27,10 +27,15 @@ MenuItem::MenuItem(Menu& owner, std::wstring caption)
 
 MenuItem::~MenuItem() { Registry().erase(id_); }
 
-bool MenuItem::Dispatch(UINT id) {
+MenuItem* MenuItem::FromId(UINT id) {
     auto found = Registry().find(id);
-    if (found == Registry().end()) return false;
-    found->second->Click();
+    return found == Registry().end() ? nullptr : found->second;
+}
+
+bool MenuItem::Dispatch(UINT id) {
+    MenuItem* item = FromId(id);
+    if (item == nullptr) return false;
+    item->Click();
     return true;
 }
 
@@ -47,11 +52,14 @@ void MenuItem::SetEnabled(bool enabled) {
     EnableMenuItem(owner_.handle_, id_, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
-void MenuItem::SetBitmap(HBITMAP bitmap) {
+void MenuItem::SetImage(const ImageList& images, int index) {
+    images_ = &images;
+    imageIndex_ = index;
+    // The window that shows the menu draws the image when asked (WM_DRAWITEM).
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_BITMAP;
-    info.hbmpItem = bitmap;
+    info.hbmpItem = HBMMENU_CALLBACK;
     SetMenuItemInfoW(owner_.handle_, id_, FALSE, &info);
 }
 

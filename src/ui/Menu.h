@@ -8,13 +8,13 @@
 
 #include <windows.h>
 
-
 namespace ui {
 
+class ImageList;
 class Menu;
 
 class MenuItem {
-public:
+  public:
     ~MenuItem();
     MenuItem(const MenuItem&) = delete;
     MenuItem& operator=(const MenuItem&) = delete;
@@ -23,8 +23,10 @@ public:
     const std::wstring& Caption() const noexcept { return caption_; }
     bool Enabled() const;
     void SetEnabled(bool enabled);
-    // The bitmap shown beside the caption; not owned, it must outlive the menu.
-    void SetBitmap(HBITMAP bitmap);
+    // The image shown beside the caption, drawn from an image list that must outlive the menu.
+    void SetImage(const ImageList& images, int index);
+    const ImageList* Images() const noexcept { return images_; }
+    int ImageIndex() const noexcept { return imageIndex_; }
     // The submenu, or null for a command item.
     Menu* SubMenu() const noexcept { return subMenu_.get(); }
 
@@ -33,8 +35,9 @@ public:
 
     // Runs the item with this command identifier; false when there is none.
     static bool Dispatch(UINT id);
+    static MenuItem* FromId(UINT id);
 
-private:
+  private:
     friend class Menu;
     MenuItem(Menu& owner, std::wstring caption);
 
@@ -42,10 +45,12 @@ private:
     UINT id_;
     std::wstring caption_;
     std::unique_ptr<Menu> subMenu_;
+    const ImageList* images_ = nullptr;
+    int imageIndex_ = -1;
 };
 
 class Menu {
-public:
+  public:
     enum class Kind { Bar, Popup };
     explicit Menu(Kind kind);
     ~Menu();
@@ -65,7 +70,7 @@ public:
     // it with itself.
     void HandOver() noexcept { owned_ = false; }
 
-private:
+  private:
     friend class MenuItem;
     HMENU handle_;
     bool owned_ = true;

@@ -8,7 +8,7 @@
 namespace ui {
 
 class Splitter : public Window {
-public:
+  public:
     // align is Left, Right, Top or Bottom, the same as the bound control's; the splitter must be
     // created after that control so that the layout puts it on the control's inner side.
     Splitter(Window& parent, Align align, Window& control, int minSize, int thickness = 5);
@@ -23,10 +23,10 @@ public:
 
     NotifyEvent OnMoved;
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     bool Horizontal() const noexcept;  // true when it moves left and right
     int ControlSize() const;
     // The extent left for the rest of the parent (the client side) along the axis.

@@ -8,7 +8,7 @@
 namespace ui {
 
 class Timer {
-public:
+  public:
     explicit Timer(UINT intervalMs = 1000);
     ~Timer();
     Timer(const Timer&) = delete;
@@ -21,7 +21,7 @@ public:
 
     std::function<void(Timer& sender)> OnTimer;
 
-private:
+  private:
     friend class Application;
     void Fire();
     void Arm();

@@ -77,6 +77,7 @@ void Window::Create(Window* parent, const CreateParams& params) {
         style &= ~DWORD(WS_CHILD);
     }
     parent_ = parent;
+    requestedHeight_ = params.height;
     if (parent != nullptr) parent->children_.push_back(this);
     HWND hwnd = CreateWindowExW(params.exStyle, params.className, params.text.c_str(), style,
                                 params.x, params.y, params.width, params.height,
@@ -130,7 +131,8 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                       DWORD_PTR refData) {
     auto* window = reinterpret_cast<Window*>(refData);
-    if (window == nullptr || window->hwnd_ != hwnd) return DefSubclassProc(hwnd, msg, wParam, lParam);
+    if (window == nullptr || window->hwnd_ != hwnd)
+        return DefSubclassProc(hwnd, msg, wParam, lParam);
     return window->Dispatch(msg, wParam, lParam);
 }
 
@@ -193,8 +195,7 @@ bool Window::Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
             return false;
     }
     Window* child = FromHandle(control);
-    return child != nullptr && child != this &&
-           child->HandleReflected(msg, wParam, lParam, result);
+    return child != nullptr && child != this && child->HandleReflected(msg, wParam, lParam, result);
 }
 
 LRESULT Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -251,12 +252,14 @@ int Window::Height() const {
 
 void Window::SetBounds(int x, int y, int width, int height) {
     if (hwnd_ == nullptr) return;
+    requestedHeight_ = height;
     SetWindowPos(hwnd_, nullptr, x, y, std::max(width, 0), std::max(height, 0),
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Window::SetSize(int width, int height) {
     if (hwnd_ == nullptr) return;
+    requestedHeight_ = height;
     SetWindowPos(hwnd_, nullptr, 0, 0, std::max(width, 0), std::max(height, 0),
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     if (parent_ != nullptr && align_ != Align::None) parent_->Realign();
@@ -278,9 +281,22 @@ void Window::SetConstraints(SizeConstraints constraints) {
     if (parent_ != nullptr) parent_->Realign();
 }
 
+void Window::AnchorRight() {
+    if (parent_ == nullptr) return;
+    rightMargin_ = std::max<LONG>(parent_->ClientRect().right - Bounds().right, 0);
+}
+
 void Window::Realign() {
     if (hwnd_ == nullptr || children_.empty()) return;
     RECT area = ClientRect();
+    for (Window* child : std::vector<Window*>(children_)) {
+        if (child->align_ != Align::None || child->rightMargin_ < 0) continue;
+        const RECT bounds = child->Bounds();
+        child->SetBounds(bounds.left, bounds.top,
+                         std::max<LONG>(area.right - child->rightMargin_ - bounds.left,
+                                        child->constraints_.minWidth),
+                         child->requestedHeight_);
+    }
     auto place = [](Window* child, LONG x, LONG y, LONG width, LONG height) {
         const SizeConstraints& min = child->constraints_;
         child->SetBounds(x, y, std::max<LONG>({width, min.minWidth, 0}),

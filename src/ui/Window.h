@@ -25,7 +25,7 @@ struct SizeConstraints {
 };
 
 class Window {
-public:
+  public:
     virtual ~Window();
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -56,8 +56,12 @@ public:
     void SetAlign(Align align);
     const SizeConstraints& Constraints() const noexcept { return constraints_; }
     void SetConstraints(SizeConstraints constraints);
+    // Keeps the distance between this (unaligned) child's right edge and its parent's right edge
+    // as it is now: the child widens and narrows with the parent.
+    void AnchorRight();
     // Places the aligned children: top, bottom, left and right edges in creation order, then
-    // the client children in what is left, none smaller than its minimum size.
+    // the client children in what is left, none smaller than its minimum size. Children anchored
+    // to the right follow the new width.
     void Realign();
 
     std::wstring Text() const;
@@ -79,7 +83,7 @@ public:
     // Whether the message loop gives this top-level window dialog keyboard handling.
     bool UsesDialogKeys() const noexcept { return dialogKeys_; }
 
-protected:
+  protected:
     Window() = default;
 
     struct CreateParams {
@@ -119,7 +123,7 @@ protected:
 
     void SetUsesDialogKeys(bool value) noexcept { dialogKeys_ = value; }
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
@@ -140,6 +144,9 @@ private:
     std::vector<Window*> children_;
     Align align_ = Align::None;
     SizeConstraints constraints_;
+    int rightMargin_ = -1;  // anchored to the right edge when not negative
+    // The height last asked for, which for a combo box includes its drop-down list.
+    int requestedHeight_ = 0;
     HFONT font_ = nullptr;
     Frame* frames_ = nullptr;
 };

@@ -58,8 +58,8 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create file");
     DWORD written = 0;
-    const bool ok = bytes.empty() || WriteFile(file, bytes.data(), DWORD(bytes.size()), &written,
-                                               nullptr);
+    const bool ok =
+        bytes.empty() || WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
     CloseHandle(file);
     if (!ok || written != bytes.size()) throw std::runtime_error("cannot write file");
 }

@@ -14,7 +14,7 @@ namespace testing_support {
 // A new empty folder under the system's temporary folder, removed with everything in it (read-only
 // files included) when the object goes.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -30,7 +30,7 @@ public:
     // Creates a folder (relative path) with its parents; returns its full path.
     std::wstring MakeDir(const std::wstring& relative) const;
 
-private:
+  private:
     std::wstring path_;
 };
 
@@ -43,7 +43,7 @@ void RemoveTree(const std::wstring& path);
 // Records every message box the program shows while it lives and answers each with the next
 // scripted answer (IDOK when none is left).
 class MessageBoxRecorder {
-public:
+  public:
     MessageBoxRecorder();
     ~MessageBoxRecorder();
     MessageBoxRecorder(const MessageBoxRecorder&) = delete;
@@ -53,7 +53,7 @@ public:
     const std::vector<ui::MessageBoxRequest>& Boxes() const noexcept { return boxes_; }
     void Clear() { boxes_.clear(); }
 
-private:
+  private:
     ui::MessageBoxHandler previous_;
     std::vector<ui::MessageBoxRequest> boxes_;
     std::deque<int> answers_;

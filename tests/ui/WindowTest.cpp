@@ -17,13 +17,13 @@ namespace {
 
 // A form whose handler for a private message throws.
 class ThrowingForm : public ui::Form {
-public:
+  public:
     static constexpr UINT kThrow = WM_APP + 1;
     static constexpr UINT kCount = WM_APP + 2;
     ThrowingForm() : ui::Form(L"Test", 300, 200) {}
     int counted = 0;
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
         if (msg == kThrow) throw ui::Error(L"Something went wrong");
         if (msg == kCount) {
@@ -130,8 +130,8 @@ TEST(PlatformError, CarriesTheSystemsTextForTheCode) {
     } cases[] = {{ERROR_FILE_NOT_FOUND}, {ERROR_ACCESS_DENIED}, {ERROR_SHARING_VIOLATION}};
     for (const Case& c : cases) {
         wchar_t expected[512] = {};
-        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                       c.code, 0, expected, 512, nullptr);
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, c.code,
+                       0, expected, 512, nullptr);
         std::wstring text = expected;
         while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
         ASSERT_FALSE(text.empty());

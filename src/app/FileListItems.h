@@ -1,0 +1,21 @@
+// The items of the "Select files" file list as the run sees them: in display order, each with its
+// selected state and file-system path. The shell list provides them; tests give a fake.
+#pragma once
+
+#include <string>
+
+class TFileListItems {
+  public:
+    virtual ~TFileListItems() = default;
+    virtual int Count() const = 0;
+    virtual bool Selected(int index) const = 0;
+    virtual void SetSelected(int index, bool selected) = 0;
+    // The item's full file-system path, or an empty string when it has none.
+    virtual std::wstring Path(int index) const = 0;
+
+    int SelectedCount() const {
+        int count = 0;
+        for (int i = 0; i < Count(); ++i) count += Selected(i) ? 1 : 0;
+        return count;
+    }
+};

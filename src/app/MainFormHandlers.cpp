@@ -1,0 +1,176 @@
+// The main window's handlers, apart from the run (MainFormRun.cpp).
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "app/FileTypes.h"
+#include "app/MainForm.h"
+#include "app/Product.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Error.h"
+
+namespace {
+
+// The largest size bound in kilobytes whose byte count still fits 32 bits.
+constexpr int kMaxSizeKilobytes = 4194303;
+
+void OpenWithShell(HWND owner, const std::wstring& address) {
+    ShellExecuteW(owner, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+int CALLBACK BrowseCallback(HWND window, UINT msg, LPARAM, LPARAM data) {
+    if (msg == BFFM_INITIALIZED && data != 0) SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+    return 0;
+}
+
+std::optional<std::wstring> PickFolderWithShell(HWND owner, const std::wstring& initialFolder) {
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.lpszTitle = L"Choose the start folder";
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    info.lpfn = BrowseCallback;
+    info.lParam = LPARAM(initialFolder.c_str());
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+    if (chosen == nullptr) return std::nullopt;
+    wchar_t path[MAX_PATH] = {};
+    const bool hasPath = SHGetPathFromIDListW(chosen, path);
+    CoTaskMemFree(chosen);
+    return hasPath ? std::wstring(path) : std::wstring();
+}
+
+// The extension of a path's last component from its last ".", the dot included.
+std::wstring ExtensionOf(const std::wstring& path) {
+    const size_t nameStart = path.find_last_of(L"\\/:");
+    const size_t dot = path.rfind(L'.');
+    if (dot == std::wstring::npos || (nameStart != std::wstring::npos && dot < nameStart))
+        return {};
+    return path.substr(dot);
+}
+
+}  // namespace
+
+void TMainForm::BindEvents() {
+    OpenWebAddress = OpenWithShell;
+    BrowseForFolder = PickFolderWithShell;
+    PageControl1->OnChange = [this](ui::Window& s) { PageControl1Change(s); };
+    ComboFilter->OnChange = [this](ui::Window& s) { ComboFilterChange(s); };
+    btnSelectAll->OnClick = [this](ui::Window& s) { btnSelectAllClick(s); };
+    btnBrowse->OnClick = [this](ui::Window& s) { btnBrowseClick(s); };
+    cbDate->OnClick = [this](ui::Window& s) { cbDateClick(s); };
+    AD->OnClick = [this](ui::Window& s) { ADClick(s); };
+    BD->OnClick = [this](ui::Window& s) { BDClick(s); };
+    cbFileSize->OnClick = [this](ui::Window& s) { cbFileSizeClick(s); };
+    SizeMin->OnChange = [this](ui::Window& s) { SizeMinChange(s); };
+    SizeMax->OnChange = [this](ui::Window& s) { SizeMinChange(s); };
+}
+
+void TMainForm::FormCreate() {
+    SetText(kProductCaption);
+    FileList.clear();
+    const double today = ui::Today();
+    AfterDate->SetDate(today - 30);
+    BeforeDate->SetDate(today);
+    comboDateRange->SetItemIndex(0);
+}
+
+void TMainForm::DoShow() {
+    FormShow();
+    ui::Form::DoShow();
+}
+
+void TMainForm::FormShow() {
+    cbExtension->SetItemIndex(0);
+    try {
+        edtFind->SetFocus();
+    } catch (const ui::Error&) {
+        // A window that cannot take the focus yet is no reason to stop the start.
+    }
+}
+
+bool TMainForm::DoCloseQuery() { return FormCloseQuery() && ui::Form::DoCloseQuery(); }
+
+bool TMainForm::FormCloseQuery() { return true; }
+
+void TMainForm::DoClose() {
+    FormClose();
+    ui::Form::DoClose();
+}
+
+void TMainForm::FormClose() { FileList.clear(); }
+
+std::wstring TMainForm::SelectedFilesText() const {
+    const int selected = fileListItems_ != nullptr ? fileListItems_->SelectedCount() : 0;
+    return std::to_wstring(selected) + L" file(s) selected";
+}
+
+void TMainForm::PageControl1Change(ui::Window&) {
+    const bool selectFiles = PageControl1->ActivePageIndex() == 0;
+    StatusBar->SetPanelText(0, selectFiles ? SelectedFilesText() : L"Scan folder(s)");
+    btnSelectAll->SetEnabled(selectFiles);
+    cbExtension->SetEnabled(selectFiles);
+    Label1->SetEnabled(selectFiles);
+}
+
+void TMainForm::PTShellList1Change(ui::Window&) { StatusBar->SetPanelText(0, SelectedFilesText()); }
+
+void TMainForm::ComboFilterChange(ui::Window&) {
+    shellListFilter_ = ExpandFileTypes(ComboFilter->Text());
+}
+
+void TMainForm::btnSelectAllClick(ui::Window& sender) {
+    if (fileListItems_ == nullptr) return;
+    TFileListItems& items = *fileListItems_;
+    const std::wstring types = cbExtension->Text();
+    for (int i = 0; i < items.Count(); ++i) items.SetSelected(i, false);
+    for (int i = 0; i < items.Count(); ++i) {
+        const std::wstring extension = ExtensionOf(items.Path(i));
+        if (types == L"*.*" || (!extension.empty() && types.find(extension) != std::wstring::npos))
+            items.SetSelected(i, true);
+    }
+    PTShellList1Change(sender);
+}
+
+void TMainForm::btnBrowseClick(ui::Window&) {
+    std::optional<std::wstring> chosen = BrowseForFolder(Handle(), editFolder->Text());
+    if (chosen) editFolder->SetText(*chosen);
+}
+
+void TMainForm::cbDateClick(ui::Window&) {
+    const bool on = cbDate->Checked();
+    comboDateRange->SetEnabled(on);
+    AD->SetEnabled(on);
+    BD->SetEnabled(on);
+    AfterDate->SetEnabled(on && AD->Checked());
+    BeforeDate->SetEnabled(on && BD->Checked());
+}
+
+void TMainForm::ADClick(ui::Window&) { AfterDate->SetEnabled(AD->Checked()); }
+
+void TMainForm::BDClick(ui::Window&) { BeforeDate->SetEnabled(BD->Checked()); }
+
+void TMainForm::cbFileSizeClick(ui::Window&) {
+    SizeMin->SetEnabled(cbFileSize->Checked());
+    SizeMax->SetEnabled(cbFileSize->Checked());
+}
+
+void TMainForm::SizeMinChange(ui::Window&) {
+    // Negative sizes mean nothing; sizes past the largest byte count that fits 32 bits are
+    // limited to it, so that the bound the user sees is the bound the scan uses.
+    for (ui::SpinEdit* edit : {SizeMin.get(), SizeMax.get()}) {
+        if (edit == nullptr) continue;
+        const int value = edit->Value();
+        if (value < 0) edit->SetValue(0);
+        if (value > kMaxSizeKilobytes) edit->SetValue(kMaxSizeKilobytes);
+    }
+}
+
+void TMainForm::MenuItem_ExitClick(ui::MenuItem&) { Close(); }
+
+void TMainForm::Website1Click(ui::MenuItem&) { OpenWebAddress(Handle(), kWebsiteAddress); }
+
+void TMainForm::About1Click(ui::MenuItem&) {
+    ui::ShowMessageBox(std::wstring(kProductName) + L" " + kProductVersion +
+                           L"\r\n\r\nReplaces a text in many files at once.\r\n\r\n" + kCopyright,
+                       std::wstring(L"About ") + kProductName, MB_OK | MB_ICONINFORMATION);
+}

@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/MainForm.h"
+#include "common/TempDir.h"
+#include "ui/Application.h"
+
+using testing_support::MessageBoxRecorder;
+
+namespace {
+
+// The items of the file list, as the shell list will give them.
+class FakeItems : public TFileListItems {
+  public:
+    explicit FakeItems(std::vector<std::wstring> paths)
+        : paths_(std::move(paths)), selected_(paths_.size(), false) {}
+    int Count() const override { return int(paths_.size()); }
+    bool Selected(int i) const override { return selected_[size_t(i)]; }
+    void SetSelected(int i, bool on) override { selected_[size_t(i)] = on; }
+    std::wstring Path(int i) const override { return paths_[size_t(i)]; }
+
+  private:
+    std::vector<std::wstring> paths_;
+    std::vector<bool> selected_;
+};
+
+// What a user's pick from a combo box's list does: select, then tell the parent.
+void PickItem(ui::ComboBox& combo, int index) {
+    combo.Send(CB_SETCURSEL, WPARAM(index));
+    SendMessageW(GetParent(combo.Handle()), WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(combo.Handle()), CBN_SELCHANGE), LPARAM(combo.Handle()));
+}
+
+// What typing into a spin edit does.
+void Type(ui::Window& edit, const std::wstring& text) {
+    SetWindowTextW(edit.Handle(), text.c_str());  // the edit reports EN_CHANGE itself
+}
+
+TEST(MainForm, StartsWithTheLayoutsValues) {
+    TMainForm form;
+    EXPECT_EQ(form.Text(), L"Lumora 2.0 - Velquist Software");
+    EXPECT_EQ(form.Width(), ui::Scale(500));
+    EXPECT_EQ(form.Height(), ui::Scale(454));
+    EXPECT_EQ(form.Constraints().minWidth, ui::Scale(500));
+    EXPECT_EQ(form.Constraints().minHeight, ui::Scale(200));
+    EXPECT_EQ(form.PageControl1->ActivePageIndex(), 0);
+    EXPECT_EQ(form.TabSheet1->Caption(), L"Select files");
+    EXPECT_EQ(form.TabSheet2->Caption(), L"Scan folder(s)");
+    EXPECT_EQ(form.PanelRight->Width(), ui::Scale(240));
+    EXPECT_EQ(form.btnStart->Text(), L"&Start");
+    EXPECT_FALSE(form.cbCase->Checked());
+    EXPECT_TRUE(form.cbWhole->Checked());
+    EXPECT_TRUE(form.cbBackup->Checked());
+    EXPECT_EQ(form.edtFind->Text(), L"");
+    EXPECT_EQ(form.edtFind->Count(), 0);
+    EXPECT_EQ(form.comboFileExt->Text(), L"*.txt");
+    EXPECT_EQ(form.ComboFilter->Text(), L"All supported file types");
+    const std::vector<std::wstring> types = {L"All supported file types",
+                                             L"*.txt",
+                                             L"*.htm;*.html;*.shtml;*.dhtml",
+                                             L"*.asp",
+                                             L"*.php",
+                                             L"*.ini"};
+    EXPECT_EQ(form.comboFileExt->Items(), types);
+    EXPECT_EQ(form.ComboFilter->Items(), types);
+    EXPECT_EQ(form.cbExtension->Count(), 11);
+    EXPECT_EQ(form.comboDateRange->Text(), L"Modified date");
+    EXPECT_EQ(form.SizeMin->Value(), 1);
+    EXPECT_EQ(form.SizeMax->Value(), 100);
+    EXPECT_EQ(form.AfterDate->Date(), ui::Today() - 30);
+    EXPECT_EQ(form.BeforeDate->Date(), ui::Today());
+    for (ui::Window* off : std::initializer_list<ui::Window*>{
+             form.SizeMin.get(), form.SizeMax.get(), form.comboDateRange.get(), form.AD.get(),
+             form.AfterDate.get(), form.BD.get(), form.BeforeDate.get()})
+        EXPECT_FALSE(off->Enabled());
+    EXPECT_EQ(form.StatusBar->PanelText(0), L"");
+    EXPECT_FALSE(form.StatusBar->PanelText(1).empty());
+    EXPECT_EQ(form.MainMenu()->Find({L"File", L"Exit"}), form.MenuItem_Exit);
+    EXPECT_EQ(form.MainMenu()->Find({L"Help", L"About"}), form.About1);
+    EXPECT_EQ(form.memLog->Lines().size(), 0u);
+}
+
+TEST(MainForm, ShowSelectsAllTypesAndFocusesTheFindText) {
+    TMainForm form;
+    form.Show();
+    EXPECT_EQ(form.cbExtension->Text(), L"*.*");
+    EXPECT_TRUE(form.edtFind->Focused() || IsChild(form.edtFind->Handle(), GetFocus()));
+}
+
+TEST(MainForm, EachLabelPrecedesItsControl) {
+    TMainForm form;
+    const std::pair<ui::Window*, ui::Window*> pairs[] = {
+        {form.lblStartFolder.get(), form.editFolder.get()},
+        {form.lblFileTypes.get(), form.comboFileExt.get()},
+        {form.lblAtLeast.get(), form.SizeMin.get()},
+        {form.lblAtMost.get(), form.SizeMax.get()},
+        {form.lblFind.get(), form.edtFind.get()},
+        {form.lblReplace.get(), form.edtReplace.get()},
+    };
+    for (auto [label, control] : pairs)
+        EXPECT_EQ(GetWindow(label->Handle(), GW_HWNDNEXT), control->Handle()) << label->Text();
+}
+
+TEST(MainForm, SwitchingTabsShowsTheirStatusAndEnablesSelectAll) {
+    TMainForm form;
+    FakeItems items({L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.htm", L"C:\\d.txt"});
+    form.SetFileListItems(&items);
+    items.SetSelected(0, true);
+    items.SetSelected(2, true);
+    items.SetSelected(3, true);
+
+    form.PageControl1->SelectPage(1);
+    EXPECT_EQ(form.StatusBar->PanelText(0), L"Scan folder(s)");
+    EXPECT_FALSE(form.btnSelectAll->Enabled());
+    EXPECT_FALSE(form.cbExtension->Enabled());
+    EXPECT_FALSE(form.Label1->Enabled());
+    EXPECT_TRUE(form.TabSheet2->Visible());
+    EXPECT_FALSE(form.TabSheet1->Visible());
+
+    // A click on the first tab, through the tab control's own notification.
+    HWND tabs = GetWindow(form.PageControl1->Handle(), GW_CHILD);
+    while (tabs != nullptr) {
+        wchar_t name[64] = {};
+        GetClassNameW(tabs, name, 64);
+        if (std::wstring(name) == WC_TABCONTROLW) break;
+        tabs = GetWindow(tabs, GW_HWNDNEXT);
+    }
+    ASSERT_NE(tabs, nullptr);
+    SendMessageW(tabs, TCM_SETCURSEL, 0, 0);
+    NMHDR change{tabs, UINT_PTR(GetDlgCtrlID(tabs)), UINT(TCN_SELCHANGE)};
+    form.PageControl1->Send(WM_NOTIFY, change.idFrom, LPARAM(&change));
+    EXPECT_EQ(form.StatusBar->PanelText(0), L"3 file(s) selected");
+    EXPECT_TRUE(form.btnSelectAll->Enabled());
+    EXPECT_TRUE(form.cbExtension->Enabled());
+    EXPECT_TRUE(form.Label1->Enabled());
+    EXPECT_TRUE(form.TabSheet1->Visible());
+}
+
+TEST(MainForm, DateAndSizeBoxesEnableExactlyTheirControls) {
+    TMainForm form;
+    form.AD->Click();  // checked while disabled: a click does nothing
+    EXPECT_FALSE(form.AD->Checked());
+
+    form.cbDate->Click();
+    EXPECT_TRUE(form.comboDateRange->Enabled());
+    EXPECT_TRUE(form.AD->Enabled());
+    EXPECT_TRUE(form.BD->Enabled());
+    EXPECT_FALSE(form.AfterDate->Enabled());
+    EXPECT_FALSE(form.BeforeDate->Enabled());
+    form.AD->Click();
+    EXPECT_TRUE(form.AfterDate->Enabled());
+    EXPECT_FALSE(form.BeforeDate->Enabled());
+
+    form.cbDate->Click();  // off: all five off, the check marks stay
+    for (ui::Window* off : std::initializer_list<ui::Window*>{form.comboDateRange.get(),
+                                                              form.AD.get(), form.AfterDate.get(),
+                                                              form.BD.get(), form.BeforeDate.get()})
+        EXPECT_FALSE(off->Enabled());
+    EXPECT_TRUE(form.AD->Checked());
+    form.cbDate->Click();  // on again: the picker whose box is still checked comes back
+    EXPECT_TRUE(form.AfterDate->Enabled());
+    EXPECT_FALSE(form.BeforeDate->Enabled());
+
+    form.cbFileSize->Click();
+    EXPECT_TRUE(form.SizeMin->Enabled());
+    EXPECT_TRUE(form.SizeMax->Enabled());
+    form.cbFileSize->Click();
+    EXPECT_FALSE(form.SizeMin->Enabled());
+    EXPECT_FALSE(form.SizeMax->Enabled());
+}
+
+TEST(MainForm, SizeValuesAreKeptWithinWhatTheScanCanUse) {
+    TMainForm form;
+    const struct {
+        std::wstring min, max;
+        int expectedMin, expectedMax;
+    } cases[] = {
+        {L"-5", L"100", 0, 100}, {L"200", L"100", 200, 100},  // not compared with each other
+        {L"1", L"-1", 1, 0},     {L"5000000", L"4194303", 4194303, 4194303},
+        {L"abc", L"7", 0, 7},
+    };
+    for (const auto& c : cases) {
+        Type(*form.SizeMin, c.min);
+        Type(*form.SizeMax, c.max);
+        EXPECT_EQ(form.SizeMin->Value(), c.expectedMin) << c.min;
+        EXPECT_EQ(form.SizeMax->Value(), c.expectedMax) << c.max;
+    }
+}
+
+TEST(MainForm, TheFilterComboHandsItsMasksToTheList) {
+    TMainForm form;
+    EXPECT_EQ(form.ShellListFilter(), L"*.*");
+    form.ComboFilter->SetText(L"*.ini");  // from code: not a change
+    EXPECT_EQ(form.ShellListFilter(), L"*.*");
+    PickItem(*form.ComboFilter, 1);
+    EXPECT_EQ(form.ShellListFilter(), L"*.txt");
+    PickItem(*form.ComboFilter, 0);
+    EXPECT_EQ(form.ShellListFilter(), L"*.txt;*.htm;*.shtml;*.dhtml;*.asp;*.php");
+}
+
+TEST(MainForm, SelectAllChoosesItemsByExtension) {
+    TMainForm form;
+    FakeItems items({L"C:\\d\\a.txt", L"C:\\d\\b.txt", L"C:\\d\\c.TXT", L"C:\\d\\README",
+                     L"C:\\d.x\\page.html", L"C:\\d\\page.htm", L"C:\\d\\x.h", L""});
+    form.SetFileListItems(&items);
+    const struct {
+        int pick;
+        std::vector<bool> expected;
+    } cases[] = {
+        {0, {true, true, true, true, true, true, true, true}},        // *.*
+        {1, {true, true, false, false, false, false, false, false}},  // *.txt
+        {2, {false, false, false, false, true, true, true, false}},   // *.html
+    };
+    for (const auto& c : cases) {
+        PickItem(*form.cbExtension, c.pick);
+        form.btnSelectAll->Click();
+        for (int i = 0; i < items.Count(); ++i)
+            EXPECT_EQ(items.Selected(i), c.expected[size_t(i)]) << c.pick << " " << i;
+    }
+    EXPECT_EQ(form.StatusBar->PanelText(0), L"3 file(s) selected");
+}
+
+TEST(MainForm, HelpMenuOpensTheWebsiteAndTheAboutBox) {
+    TMainForm form;
+    std::wstring opened;
+    form.OpenWebAddress = [&](HWND owner, const std::wstring& address) {
+        EXPECT_EQ(owner, form.Handle());
+        opened = address;
+    };
+    form.Website1->Click();
+    EXPECT_EQ(opened.rfind(L"https://", 0), 0u);
+
+    MessageBoxRecorder boxes;
+    form.About1->Click();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_NE(boxes.Boxes()[0].text.find(L"Lumora 2.0"), std::wstring::npos);
+    EXPECT_NE(boxes.Boxes()[0].text.find(L"Velquist Software"), std::wstring::npos);
+}
+
+TEST(MainForm, BrowseSetsTheStartFolderUnlessCancelled) {
+    TMainForm form;
+    form.editFolder->SetText(L"C:\\start");
+    std::wstring offered;
+    form.BrowseForFolder = [&](HWND, const std::wstring& initial) -> std::optional<std::wstring> {
+        offered = initial;
+        return std::nullopt;
+    };
+    form.btnBrowse->Click();
+    EXPECT_EQ(offered, L"C:\\start");
+    EXPECT_EQ(form.editFolder->Text(), L"C:\\start");
+    form.BrowseForFolder = [](HWND, const std::wstring&) -> std::optional<std::wstring> {
+        return L"C:\\chosen";
+    };
+    form.btnBrowse->Click();
+    EXPECT_EQ(form.editFolder->Text(), L"C:\\chosen");
+}
+
+TEST(MainForm, ExitClosesTheWindow) {
+    TMainForm form;
+    form.MenuItem_Exit->Click();
+    EXPECT_TRUE(form.Closed());
+}
+
+}  // namespace
