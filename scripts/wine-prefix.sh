@@ -15,11 +15,14 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 case "$action" in
 start)
-    stamp=$WINEPREFIX/.lumora-$driver
+    stamp=$WINEPREFIX/.lumora-2-$driver
     if [ ! -f "$stamp" ]; then
         wineserver -k 2>/dev/null || true
         rm -f "$WINEPREFIX"/.lumora-*
         [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+        # Wine's own fonts (Tahoma, MS Sans Serif, Marlett for the caption buttons) are not found
+        # in Debian's data folder by this Wine; the prefix's font folder always is searched.
+        cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
         if [ "$driver" = null ]; then
             wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
         else
