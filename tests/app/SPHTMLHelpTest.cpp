@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "app/SPHTMLHelp.h"
 #include "common/TempDir.h"
 #include "ui/Application.h"
@@ -200,6 +203,54 @@ TEST_F(HtmlHelpTest, ShutDownClosesHelpWindowsAndUnloadingWithdrawsEverything) {
     EXPECT_FALSE(HtmlHelpLoaded());
 }
 
+std::wstring ThisProgram() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return std::wstring(path, length);
+}
+
+// The first window of the class among this thread's top-level windows, or among the
+// descendants of parent.
+HWND FindWindowOfClass(const wchar_t* className, HWND parent = nullptr) {
+    struct Search {
+        const wchar_t* className;
+        HWND found;
+    } search{className, nullptr};
+    const WNDENUMPROC test = [](HWND window, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(data);
+        wchar_t name[64];
+        if (GetClassNameW(window, name, 64) == 0 || wcscmp(name, s.className) != 0) return TRUE;
+        s.found = window;
+        return FALSE;
+    };
+    if (parent == nullptr) {
+        EnumThreadWindows(GetCurrentThreadId(), test, LPARAM(&search));
+    } else {
+        EnumChildWindows(parent, test, LPARAM(&search));
+    }
+    return search.found;
+}
+
+TEST_F(HtmlHelpTest, RealEngineOpensTheBuiltHelpBookAtItsContents) {
+    // The build puts the book beside Lumora.exe, two folders up from this test program.
+    std::wstring book = ThisProgram();
+    for (int i = 0; i < 3; ++i) book.erase(book.find_last_of(L'\\'));
+    book += L"\\bin\\Lumora.chm";
+    ASSERT_TRUE(testing_support::FileExists(book)) << Ansi(book);
+    SetHtmlHelpCall(nullptr);
+    ASSERT_TRUE(LoadHtmlHelp());
+    ui::App().SetHelpFile(book);
+
+    ASSERT_TRUE(ui::Help().ShowTableOfContents());
+    const HWND window = FindWindowOfClass(L"HH Parent");
+    ASSERT_NE(window, nullptr);
+    const HWND contents = FindWindowOfClass(WC_TREEVIEWW, window);
+    EXPECT_EQ(SendMessageW(contents, TVM_GETCOUNT, 0, 0), 8);  // one entry per page
+
+    UnloadHtmlHelp();
+    EXPECT_FALSE(IsWindow(window));
+}
+
 TEST_F(HtmlHelpTest, EngineThatCannotBeUsedWarnsOnceAndHelpThenDoesNothing) {
     ui::App().SetHelpFile(dir.Write(L"Lumora.chm", "x"));
     // A library that is missing, and one that loads but has no entry point.
@@ -252,12 +303,6 @@ TEST(ProgramHelpProbe, DISABLED_ChooseHelp) {
         lines += std::to_string(call.command) + "|" + call.file + "|" + call.data + "\n";
     testing_support::WriteFileBytes(output, lines);
     UnloadHtmlHelp();
-}
-
-std::wstring ThisProgram() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return std::wstring(path, length);
 }
 
 // Runs a copy of this test program under another path as the probe; returns what it wrote.
