@@ -5,6 +5,7 @@
 #include "../res/resource.h"
 #include "app/MainForm.h"
 #include "app/Product.h"
+#include "app/SPHTMLHelp.h"
 #include "ui/Application.h"
 
 static_assert(IDI_LUMORA == ui::kApplicationIconId, "the forms load the program's icon by this id");
@@ -13,6 +14,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES |
                                                        ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+
+    // Loaded before any window exists (it may warn that help is unavailable), unloaded after
+    // the main window is gone.
+    HtmlHelpUnit htmlHelp;
 
     ui::Application& app = ui::App();
     int exitCode = 0;

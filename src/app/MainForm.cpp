@@ -168,7 +168,7 @@ void TMainForm::BuildMenu() {
     MenuItem_Exit =
         &file.AddItem(L"Exit", [this](ui::MenuItem& item) { MenuItem_ExitClick(item); });
     ui::Menu& help = menu->AddSubMenu(L"Help");
-    Help2 = &help.AddItem(L"Help");
+    Help2 = &help.AddItem(L"Help", [this](ui::MenuItem& item) { Help2Click(item); });
     Website1 = &help.AddItem(L"Website", [this](ui::MenuItem& item) { Website1Click(item); });
     About1 = &help.AddItem(L"About", [this](ui::MenuItem& item) { About1Click(item); });
     Help2->SetImage(*ImageList1, kImageHelp);

@@ -42,6 +42,7 @@ class TMainForm : public ui::Form {
     void cbFileSizeClick(ui::Window& Sender);
     void SizeMinChange(ui::Window& Sender);
     void MenuItem_ExitClick(ui::MenuItem& Sender);
+    void Help2Click(ui::MenuItem& Sender);
     void Website1Click(ui::MenuItem& Sender);
     void About1Click(ui::MenuItem& Sender);
 

@@ -6,6 +6,7 @@
 #include "app/FileTypes.h"
 #include "app/MainForm.h"
 #include "app/Product.h"
+#include "app/SPHTMLHelp.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "ui/Error.h"
@@ -166,6 +167,8 @@ void TMainForm::SizeMinChange(ui::Window&) {
 }
 
 void TMainForm::MenuItem_ExitClick(ui::MenuItem&) { Close(); }
+
+void TMainForm::Help2Click(ui::MenuItem&) { ShowProgramHelp(); }
 
 void TMainForm::Website1Click(ui::MenuItem&) { OpenWebAddress(Handle(), kWebsiteAddress); }
 
