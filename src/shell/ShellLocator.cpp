@@ -28,12 +28,11 @@ UniquePidl HeldCopyOf(const ITEMIDLIST* pidl) {
 const ITEMIDLIST* TPTShellLocator::Pidl() const {
     if (kind_ == kSpecialFolderKind && !pidl_)
         GetSpecialFolderLocation(MainWindowHandle(), specialFolder_, pidl_);
-    return kind_ == kPidlKind || kind_ == kSpecialFolderKind ? pidl_.Get() : nullptr;
+    return pidl_.Get();
 }
 
 void TPTShellLocator::SetPidl(const ITEMIDLIST* pidl) {
     const bool wasSpecial = kind_ == kSpecialFolderKind;
-    kind_ = kPidlKind;
     bool changed;
     if (pidl_) {
         // An incomparable pair counts as unchanged: better no navigation than a spurious one.
@@ -42,7 +41,8 @@ void TPTShellLocator::SetPidl(const ITEMIDLIST* pidl) {
     } else {
         changed = wasSpecial || (pidl != nullptr && !IsEmptyPidl(pidl));
     }
-    UniquePidl copy = HeldCopyOf(pidl);
+    UniquePidl copy = HeldCopyOf(pidl);  // before any change, in case memory runs out
+    kind_ = kPidlKind;
     pidl_ = std::move(copy);
     specialFolder_ = kNoSpecialFolder;
     if (changed) Change();
@@ -70,8 +70,7 @@ bool TPTShellLocator::IsSame(const TPTShellLocator& other) const {
     if (kind_ != other.kind_) return false;
     if (this == &other) return true;
     if (kind_ == kPidlKind) return ComparePidls(pidl_.Get(), other.pidl_.Get()) == 0;
-    if (kind_ == kSpecialFolderKind) return specialFolder_ == other.specialFolder_;
-    return false;
+    return specialFolder_ == other.specialFolder_;
 }
 
 void TPTShellLocator::Assign(const TPTShellLocator* source) {
