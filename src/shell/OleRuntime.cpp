@@ -1,0 +1,24 @@
+#include "shell/OleRuntime.h"
+
+#include <windows.h>
+#include <ole2.h>
+
+#include "shell/Pidl.h"
+#include "ui/Error.h"
+
+OleRuntime::OleRuntime() {
+    // Both return S_FALSE when the thread was already initialised; that still needs its
+    // matching uninitialise.
+    ui::ThrowIfFailed(CoInitialize(nullptr));
+    const HRESULT hr = OleInitialize(nullptr);
+    if (FAILED(hr)) {
+        CoUninitialize();
+        ui::ThrowIfFailed(hr);
+    }
+    ShellMalloc();
+}
+
+OleRuntime::~OleRuntime() {
+    OleUninitialize();
+    CoUninitialize();
+}
