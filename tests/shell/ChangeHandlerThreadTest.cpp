@@ -6,6 +6,9 @@
 #include <set>
 #include <vector>
 
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include "common/TempDir.h"
 #include "shell/ChangeHandlerThread.h"
 #include "ui/Application.h"
@@ -63,6 +66,19 @@ std::vector<std::wstring> MakeFolders(const TempDir& dir, int count) {
     for (int i = 0; i < count; ++i)
         folders.push_back(dir.MakeDir(L"watch ü " + std::to_wstring(i)));
     return folders;
+}
+
+// The threads of this process.
+std::set<DWORD> ThreadIds() {
+    std::set<DWORD> ids;
+    ui::FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot.Get(), &entry); more;
+         more = Thread32Next(snapshot.Get(), &entry)) {
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ids.insert(entry.th32ThreadID);
+    }
+    return ids;
 }
 
 void Touch(const std::wstring& folder, const std::wstring& name = L"new file.txt") {
@@ -237,4 +253,36 @@ TEST(ChangeHandlerThread, DestructionClosesEveryHandle) {
             EXPECT_FALSE(testing_support::FolderExists(folder));
         }
     }
+}
+
+// A thread that does not answer in time: the request fails and leaves nothing behind that the
+// thread could act on later.
+TEST(ChangeHandlerThread, UnansweredRequestIsWithdrawn) {
+    TempDir dir;
+    const std::wstring late = dir.MakeDir(L"late");
+    const std::wstring next = dir.MakeDir(L"next");
+    delete new TChangeHandlerThread(nullptr, 0);
+    const int before = OpenHandleCount();
+    const std::set<DWORD> others = ThreadIds();
+    auto thread = std::make_unique<TChangeHandlerThread>(nullptr, 0);
+    std::set<DWORD> added = ThreadIds();
+    for (DWORD id : others) added.erase(id);
+    ASSERT_EQ(added.size(), 1u);
+    ui::KernelHandle worker(OpenThread(THREAD_SUSPEND_RESUME, FALSE, *added.begin()));
+    ASSERT_NE(SuspendThread(worker.Get()), DWORD(-1));
+
+    int slot = 0;
+    EXPECT_FALSE(thread->AddWatch(late, kNames, slot, false));
+    EXPECT_EQ(slot, -1);
+    EXPECT_FALSE(thread->RemoveAllWatches());
+    // The withdrawn handle was closed: the folder goes at once.
+    EXPECT_TRUE(RemoveDirectoryW(late.c_str()));
+    EXPECT_FALSE(testing_support::FolderExists(late));
+
+    ResumeThread(worker.Get());
+    ASSERT_TRUE(thread->AddWatch(next, kNames, slot, false));
+    EXPECT_EQ(slot, 0);
+    thread.reset();
+    worker.Reset();
+    EXPECT_EQ(OpenHandleCount(), before);
 }
