@@ -37,7 +37,8 @@ class Listener {
 
 // A drive arrival sent as the system sends it, with a record that is gone once the call is.
 void SendVolumeArrival(DWORD unitMask) {
-    DEV_BROADCAST_VOLUME volume{sizeof volume, DBT_DEVTYP_VOLUME, 0, unitMask, 0};
+    static DEV_BROADCAST_VOLUME volume;
+    volume = {sizeof volume, DBT_DEVTYP_VOLUME, 0, unitMask, 0};
     SendMessageW(TPTDeviceChangeHandler::Instance().Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
                  reinterpret_cast<LPARAM>(&volume));
     volume.dbcv_unitmask = 0xDEAD;
