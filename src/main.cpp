@@ -6,11 +6,15 @@
 #include "app/MainForm.h"
 #include "app/Product.h"
 #include "app/SPHTMLHelp.h"
+#include "shell/OleRuntime.h"
 #include "ui/Application.h"
 
 static_assert(IDI_LUMORA == ui::kApplicationIconId, "the forms load the program's icon by this id");
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // The component object runtime and OLE for this thread, for the whole life of the program.
+    OleRuntime oleRuntime;
+
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES |
                                                        ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
