@@ -26,9 +26,9 @@ void ShowPopupMenu(Menu& menu, HWND owner, POINT screen) {
     }
     // The popup must belong to the foreground window, or it stays open after a click elsewhere.
     if (owner != nullptr) SetForegroundWindow(GetAncestor(owner, GA_ROOT));
-    const UINT command = UINT(TrackPopupMenu(menu.Handle(),
-                                             TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
-                                             screen.x, screen.y, 0, owner, nullptr));
+    const UINT command =
+        UINT(TrackPopupMenu(menu.Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                            screen.x, screen.y, 0, owner, nullptr));
     if (owner != nullptr) PostMessageW(owner, WM_NULL, 0, 0);
     if (command != 0) MenuItem::Dispatch(command);
 }
