@@ -160,4 +160,12 @@ class TPTLvCustomDraw : public TPTCustomDraw {
     int SubItem() const noexcept { return LvNotification().iSubItem; }
 };
 
+// A custom-draw object of a class, initialised with a notification.
+template <class Draw>
+std::unique_ptr<Draw> MakeCustomDraw(HFONT controlFont, NMCUSTOMDRAW& notify, LRESULT& result) {
+    auto customDraw = std::make_unique<Draw>(controlFont);
+    customDraw->Initialize(notify, result);
+    return customDraw;
+}
+
 }  // namespace shellctl

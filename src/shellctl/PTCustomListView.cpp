@@ -1,7 +1,5 @@
 #include "shellctl/PTCustomListView.h"
 
-#include <windowsx.h>
-
 #include "ui/Messages.h"
 
 namespace shellctl {
@@ -119,32 +117,13 @@ LRESULT TPTCustomListView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         case ui::kMsgDeviceChange:
             UpdateHeaderItems();
             return 0;
-        case WM_RBUTTONDOWN:
-            // A new click: whatever was shown for the last one is done with.
-            SetMenuShown(false);
-            break;
-        case WM_RBUTTONUP: {
-            // The platform turns the release into a context-menu message; the flag, still set
-            // while it does, keeps a second menu from showing.
-            const LRESULT result = ViewControl::HandleMessage(msg, wParam, lParam);
-            SetMenuShown(false);
-            return result;
-        }
-        case WM_CONTEXTMENU:
-            if (ContextMenuMessage(lParam)) return 0;
-            break;
     }
     return ViewControl::HandleMessage(msg, wParam, lParam);
 }
 
-bool TPTCustomListView::ContextMenuMessage(LPARAM lParam) {
+bool TPTCustomListView::ContextMenuMessage(LPARAM position) {
     if (MenuShown() || SelectedCount() == 0 || FocusedItem() < 0) return false;
-    POINT point{0, 0};
-    if (lParam != -1) {
-        point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ScreenToClient(Handle(), &point);
-    }
-    ShowContextMenu(point);
+    ShowContextMenu(position == -1 ? POINT{0, 0} : ClientPoint(position));
     return true;
 }
 
@@ -191,18 +170,14 @@ void TPTCustomListView::ItemContextMenu(int item, POINT& pos, ui::Menu*& menu) {
 
 std::unique_ptr<TPTLvCustomDraw> TPTCustomListView::CreateCustomDraw(NMCUSTOMDRAW& notify,
                                                                      LRESULT& result) {
-    auto customDraw = std::make_unique<TPTLvCustomDraw>(ControlFont());
-    customDraw->Initialize(notify, result);
-    return customDraw;
+    return MakeCustomDraw<TPTLvCustomDraw>(ControlFont(), notify, result);
 }
 
 void TPTCustomListView::CustomDraw(NMCUSTOMDRAW& notify, LRESULT& result) {
-    customDraw_.reset();
-    customDraw_ = CreateCustomDraw(notify, result);
-    DoCustomDraw(*customDraw_);
-    customDraw_->Finish();
-    // The list's objects do not ask for the item stages themselves.
-    if (notify.dwDrawStage == CDDS_PREPAINT) result |= CDRF_NOTIFYITEMDRAW;
+    // The list's objects do not ask for the item stages themselves; this does.
+    RunCustomDraw(
+        customDraw_, notify, result, [&] { return CreateCustomDraw(notify, result); },
+        [this](TPTLvCustomDraw& customDraw) { DoCustomDraw(customDraw); });
 }
 
 void TPTCustomListView::DoCustomDraw(TPTLvCustomDraw&) {}

@@ -82,10 +82,10 @@ class TPTCustomListView : public ViewControl {
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool HandleNotify(NMHDR& header, LRESULT& result) override;
     void ShowKeyboardContextMenu() override { ShowContextMenu(POINT{0, 0}); }
+    bool ContextMenuMessage(LPARAM position) override;
     void ApplyColor() override;
 
   private:
-    bool ContextMenuMessage(LPARAM lParam);
     // PTListHeader.cpp
     bool HandleHeaderNotify(NMHDR& header, LRESULT& result);
     void DrawHeaderItem(const DRAWITEMSTRUCT& item);

@@ -1,7 +1,5 @@
 #include "shellctl/PTCustomTreeView.h"
 
-#include <windowsx.h>
-
 #include "shellctl/ControlVersions.h"
 
 namespace shellctl {
@@ -73,36 +71,12 @@ LPARAM TPTCustomTreeView::NodeData(HTREEITEM node) const {
 
 void TPTCustomTreeView::ApplyColor() { Send(TVM_SETBKCOLOR, 0, LPARAM(ui::ColorToRgb(Color()))); }
 
-LRESULT TPTCustomTreeView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-        case WM_RBUTTONDOWN:
-            // A new click: whatever was shown for the last one is done with.
-            SetMenuShown(false);
-            break;
-        case WM_RBUTTONUP:
-            if (MenuShown()) {
-                // The platform turns the release into a context-menu message; the flag, still
-                // set while it does, keeps a second menu from showing.
-                const LRESULT result = ViewControl::HandleMessage(msg, wParam, lParam);
-                SetMenuShown(false);
-                return result;
-            }
-            break;
-        case WM_CONTEXTMENU:
-            if (ContextMenuMessage(lParam)) return 0;
-            break;
-    }
-    return ViewControl::HandleMessage(msg, wParam, lParam);
-}
-
-bool TPTCustomTreeView::ContextMenuMessage(LPARAM lParam) {
+bool TPTCustomTreeView::ContextMenuMessage(LPARAM position) {
     if (MenuShown() || Selected() != nullptr) return false;
-    if (lParam == -1) {
+    if (position == -1) {
         ShowSelectionContextMenu();
     } else {
-        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ScreenToClient(Handle(), &point);
-        ShowNodeContextMenu(nullptr, point);
+        ShowNodeContextMenu(nullptr, ClientPoint(position));
     }
     return true;
 }
@@ -161,17 +135,13 @@ void TPTCustomTreeView::NodeContextMenu(HTREEITEM node, POINT& pos, ui::Menu*& m
 
 std::unique_ptr<TPTTvCustomDraw> TPTCustomTreeView::CreateCustomDraw(NMCUSTOMDRAW& notify,
                                                                      LRESULT& result) {
-    auto customDraw = std::make_unique<TPTTvCustomDraw>(ControlFont());
-    customDraw->Initialize(notify, result);
-    return customDraw;
+    return MakeCustomDraw<TPTTvCustomDraw>(ControlFont(), notify, result);
 }
 
 void TPTCustomTreeView::CustomDraw(NMCUSTOMDRAW& notify, LRESULT& result) {
-    customDraw_.reset();
-    customDraw_ = CreateCustomDraw(notify, result);
-    DoCustomDraw(*customDraw_);
-    customDraw_->Finish();
-    if (notify.dwDrawStage == CDDS_PREPAINT) result |= CDRF_NOTIFYITEMDRAW;
+    RunCustomDraw(
+        customDraw_, notify, result, [&] { return CreateCustomDraw(notify, result); },
+        [this](TPTTvCustomDraw& customDraw) { DoCustomDraw(customDraw); });
 }
 
 void TPTCustomTreeView::DoCustomDraw(TPTTvCustomDraw&) {}

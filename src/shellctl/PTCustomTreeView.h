@@ -71,14 +71,13 @@ class TPTCustomTreeView : public ViewControl {
     virtual int GetImageIndex(HTREEITEM node);
     virtual int GetSelectedIndex(HTREEITEM node);
 
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool HandleNotify(NMHDR& header, LRESULT& result) override;
     void ShowKeyboardContextMenu() override { ShowSelectionContextMenu(); }
+    bool ContextMenuMessage(LPARAM position) override;
     void ApplyColor() override;
 
   private:
     void RightClick();
-    bool ContextMenuMessage(LPARAM lParam);
 
     std::unique_ptr<TPTTvCustomDraw> customDraw_;
 };

@@ -12,7 +12,10 @@
 namespace shellctl {
 
 TPTFrame::TPTFrame(ui::Window& parent, int x, int y, int width, int height)
-    : parent_(parent), parentHandle_(parent.Handle()), bounds_{x, y, x + width, y + height} {
+    : FrameLook(ptfsLowered),
+      parent_(parent),
+      parentHandle_(parent.Handle()),
+      bounds_{x, y, x + width, y + height} {
     if (parentHandle_ == nullptr) throw ui::Error(L"The frame's parent has no window");
     if (!SetWindowSubclass(parentHandle_, ParentProc, reinterpret_cast<UINT_PTR>(this),
                            reinterpret_cast<DWORD_PTR>(this)))
@@ -101,28 +104,18 @@ bool TPTFrame::Contains(LPARAM lParam) const {
 
 void TPTFrame::Paint(HDC dc) {
     const RECT rect{0, 0, bounds_.right - bounds_.left, bounds_.bottom - bounds_.top};
-    if (color_ != ui::kColorNone && defaultDrawing_) FillSolid(dc, rect, ui::ColorToRgb(color_));
-    if (frameStyle_ == ptfsGroup) {
-        const COLORREF background = color_ == ui::kColorNone ? CLR_INVALID : ui::ColorToRgb(color_);
-        GroupFrame group{caption_, Font(), ui::ColorToRgb(fontColor_), background};
-        DrawGroupFrame(dc, rect, group);
+    if (DefaultDrawing()) FillSolid(dc, rect, Background());
+    if (FrameStyle() == ptfsGroup) {
+        DrawGroupFrame(dc, rect, {caption_, Font(), ui::ColorToRgb(FontColor()), Background()});
         return;
     }
-    DrawFrame(dc, rect, frameStyle_);
-    if (defaultDrawing_) {
-        ui::SelectGuard select(dc, Font());
-        const int mode = SetBkMode(dc, TRANSPARENT);
-        const COLORREF color = SetTextColor(dc, ui::ColorToRgb(fontColor_));
-        DrawFrameCaption(dc, ::shellctl::InnerRect(rect, InsetOf(dc)), frameSpace_, alignment_,
-                         caption_);
-        SetTextColor(dc, color);
-        SetBkMode(dc, mode);
-    }
+    DrawFrame(dc, rect, FrameStyle());
+    DrawLookCaption(dc, ::shellctl::InnerRect(rect, InsetOf(dc)), Font(), caption_);
     if (OnPaint) OnPaint(*this, dc);
 }
 
 RECT TPTFrame::InsetOf(HDC dc) const {
-    return FrameInset(frameStyle_, GroupCaptionHeight(dc, Font(), !caption_.empty()));
+    return FrameInset(FrameStyle(), GroupCaptionHeight(dc, Font(), !caption_.empty()));
 }
 
 RECT TPTFrame::InnerRect() const {
@@ -154,18 +147,12 @@ void TPTFrame::SetVisible(bool visible) {
     InvalidateArea(bounds_, !visible);
 }
 
-// Caption, colour and font affect only the inside of the frame: redrawing just that, without
+// Caption, colours and font affect only the inside of the frame: redrawing just that, without
 // erasing, keeps the frame lines from flickering.
 void TPTFrame::SetCaption(const std::wstring& caption) {
     if (caption == caption_) return;
     caption_ = caption;
-    if (visible_) InvalidateArea(InnerRect(), false);
-}
-
-void TPTFrame::SetColor(ui::Color color) {
-    if (color == color_) return;
-    color_ = color;
-    if (visible_) InvalidateArea(InnerRect(), false);
+    LookChanged(Part::Colors);
 }
 
 HFONT TPTFrame::Font() const {
@@ -176,37 +163,15 @@ HFONT TPTFrame::Font() const {
 
 void TPTFrame::SetFont(HFONT font) {
     font_ = font;
-    if (visible_) InvalidateArea(InnerRect(), false);
+    LookChanged(Part::Colors);
 }
 
-void TPTFrame::SetFontColor(ui::Color color) {
-    if (color == fontColor_) return;
-    fontColor_ = color;
-    if (visible_) InvalidateArea(InnerRect(), false);
-}
-
-void TPTFrame::SetAlignment(CaptionAlignment alignment) {
-    if (alignment == alignment_) return;
-    alignment_ = alignment;
-    Repaint();
-}
-
-void TPTFrame::SetDefaultDrawing(bool value) {
-    if (value == defaultDrawing_) return;
-    defaultDrawing_ = value;
-    Repaint();
-}
-
-void TPTFrame::SetFrameSpace(int space) {
-    if (space == frameSpace_) return;
-    frameSpace_ = space;
-    Repaint();
-}
-
-void TPTFrame::SetFrameStyle(TPTFrameStyle style) {
-    if (style == frameStyle_) return;
-    frameStyle_ = style;
-    Repaint();
+void TPTFrame::LookChanged(Part part) {
+    if (part == Part::Colors) {
+        if (visible_) InvalidateArea(InnerRect(), false);
+    } else {
+        Repaint();
+    }
 }
 
 }  // namespace shellctl

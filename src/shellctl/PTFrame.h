@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "shellctl/FrameDrawing.h"
+#include "shellctl/FrameLook.h"
 #include "ui/Color.h"
 #include "ui/Window.h"
 
@@ -18,10 +19,10 @@ namespace shellctl {
 template <class Sender>
 using TPTFramePaintEvent = std::function<void(Sender& aSender, HDC aCanvas)>;
 
-class TPTFrame {
+class TPTFrame : public FrameLook {
   public:
     explicit TPTFrame(ui::Window& parent, int x = 0, int y = 0, int width = 64, int height = 48);
-    ~TPTFrame();
+    ~TPTFrame() override;
     TPTFrame(const TPTFrame&) = delete;
     TPTFrame& operator=(const TPTFrame&) = delete;
 
@@ -33,22 +34,9 @@ class TPTFrame {
 
     const std::wstring& Caption() const noexcept { return caption_; }
     void SetCaption(const std::wstring& caption);
-    ui::Color Color() const noexcept { return color_; }
-    void SetColor(ui::Color color);
     // Not owned; none means the parent's font.
     HFONT Font() const;
     void SetFont(HFONT font);
-    ui::Color FontColor() const noexcept { return fontColor_; }
-    void SetFontColor(ui::Color color);
-
-    CaptionAlignment Alignment() const noexcept { return alignment_; }
-    void SetAlignment(CaptionAlignment alignment);
-    bool DefaultDrawing() const noexcept { return defaultDrawing_; }
-    void SetDefaultDrawing(bool value);
-    int FrameSpace() const noexcept { return frameSpace_; }
-    void SetFrameSpace(int space);
-    TPTFrameStyle FrameStyle() const noexcept { return frameStyle_; }
-    void SetFrameStyle(TPTFrameStyle style);
 
     // The area inside the frame lines, in the parent's client coordinates.
     RECT InnerRect() const;
@@ -58,6 +46,9 @@ class TPTFrame {
     TPTFramePaintEvent<TPTFrame> OnPaint;
     std::function<void(TPTFrame& aSender)> OnClick;
     std::function<void(TPTFrame& aSender)> OnDblClick;
+
+  protected:
+    void LookChanged(Part part) override;
 
   private:
     static LRESULT CALLBACK ParentProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
@@ -76,13 +67,7 @@ class TPTFrame {
     bool visible_ = true;
     bool pressed_ = false;
     std::wstring caption_;
-    ui::Color color_ = ui::SystemColor(COLOR_BTNFACE);
     HFONT font_ = nullptr;
-    ui::Color fontColor_ = ui::SystemColor(COLOR_BTNTEXT);
-    CaptionAlignment alignment_ = CaptionAlignment::Centre;
-    bool defaultDrawing_ = true;
-    int frameSpace_ = 2;
-    TPTFrameStyle frameStyle_ = ptfsLowered;
 };
 
 }  // namespace shellctl

@@ -35,7 +35,7 @@ TPTGroup::TPTGroup(ui::Window& parent, int x, int y, int width, int height)
     : TPTGroup(parent, x, y, width, height, ptfsGroup) {}
 
 TPTGroup::TPTGroup(ui::Window& parent, int x, int y, int width, int height, TPTFrameStyle style)
-    : frameStyle_(style) {
+    : FrameLook(style) {
     // No redraw-on-resize class styles: the frame repaints only what a resize uncovers.
     RegisterClass(kGroupClass, CS_DBLCLKS, nullptr);
     CreateParams params;
@@ -56,12 +56,12 @@ HFONT TPTGroup::DrawingFont() const {
 
 RECT TPTGroup::Inset() const {
     int top = 2;
-    if (frameStyle_ == ptfsGroup) {
+    if (FrameStyle() == ptfsGroup) {
         HDC dc = GetDC(Handle());
         top = GroupCaptionHeight(dc, DrawingFont(), !Text().empty());
         ReleaseDC(Handle(), dc);
     }
-    return FrameInset(frameStyle_, top);
+    return FrameInset(FrameStyle(), top);
 }
 
 LRESULT TPTGroup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -87,7 +87,7 @@ LRESULT TPTGroup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return result;
         }
         case WM_ERASEBKGND:
-            if (defaultDrawing_) EraseClient(reinterpret_cast<HDC>(wParam));
+            if (DefaultDrawing()) EraseClient(reinterpret_cast<HDC>(wParam));
             return 1;
         case WM_PAINT: {
             PAINTSTRUCT paint;
@@ -114,7 +114,7 @@ LRESULT TPTGroup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return result;
         }
         case WM_SETFONT:
-            if (frameStyle_ == ptfsGroup) FrameChanged();
+            if (FrameStyle() == ptfsGroup) FrameChanged();
             Invalidate();
             return 0;
         case WM_LBUTTONDOWN:
@@ -134,20 +134,10 @@ LRESULT TPTGroup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return Window::HandleMessage(msg, wParam, lParam);
 }
 
-void TPTGroup::EraseClient(HDC dc) {
-    if (color_ == ui::kColorNone) return;
-    FillSolid(dc, ClientRect(), ui::ColorToRgb(color_));
-}
+void TPTGroup::EraseClient(HDC dc) { FillSolid(dc, ClientRect(), Background()); }
 
 void TPTGroup::PaintClient(HDC dc) {
-    if (defaultDrawing_ && frameStyle_ != ptfsGroup) {
-        ui::SelectGuard select(dc, DrawingFont());
-        const int mode = SetBkMode(dc, TRANSPARENT);
-        const COLORREF color = SetTextColor(dc, ui::ColorToRgb(fontColor_));
-        DrawFrameCaption(dc, ClientRect(), frameSpace_, alignment_, Text());
-        SetTextColor(dc, color);
-        SetBkMode(dc, mode);
-    }
+    if (FrameStyle() != ptfsGroup) DrawLookCaption(dc, ClientRect(), DrawingFont(), Text());
     if (OnPaint) OnPaint(*this, dc);
 }
 
@@ -158,12 +148,12 @@ void TPTGroup::PaintNonClient(HDC dc) {
     const RECT client = InnerRect(whole, Inset());
     const int saved = SaveDC(dc);
     ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
-    if (frameStyle_ == ptfsGroup) {
-        const COLORREF background = color_ == ui::kColorNone ? CLR_INVALID : ui::ColorToRgb(color_);
-        DrawGroupFrame(dc, whole,
-                       {Text(), DrawingFont(), ui::ColorToRgb(fontColor_), background, Enabled()});
+    if (FrameStyle() == ptfsGroup) {
+        DrawGroupFrame(
+            dc, whole,
+            {Text(), DrawingFont(), ui::ColorToRgb(FontColor()), Background(), Enabled()});
     } else {
-        DrawFrame(dc, whole, frameStyle_);
+        DrawFrame(dc, whole, FrameStyle());
     }
     RestoreDC(dc, saved);
 }
@@ -179,7 +169,7 @@ void TPTGroup::Print(HDC dc, LPARAM flags) {
     OffsetViewportOrgEx(dc, inset.left, inset.top, nullptr);
     const RECT client = ClientRect();
     IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
-    if ((flags & PRF_ERASEBKGND) && defaultDrawing_) EraseClient(dc);
+    if ((flags & PRF_ERASEBKGND) && DefaultDrawing()) EraseClient(dc);
     if (flags & PRF_CLIENT) PaintClient(dc);
     RestoreDC(dc, saved);
 }
@@ -192,48 +182,26 @@ void TPTGroup::FrameChanged() {
 
 void TPTGroup::Changed() {
     Invalidate();
-    if (frameStyle_ == ptfsGroup) FrameChanged();
+    if (FrameStyle() == ptfsGroup) FrameChanged();
 }
 
-void TPTGroup::SetColor(ui::Color color) {
-    if (color == color_) return;
-    color_ = color;
-    Changed();
-}
-
-void TPTGroup::SetFontColor(ui::Color color) {
-    if (color == fontColor_) return;
-    fontColor_ = color;
-    Changed();
-}
-
-void TPTGroup::SetAlignment(CaptionAlignment alignment) {
-    if (alignment == alignment_) return;
-    alignment_ = alignment;
-    Invalidate();
-}
-
-void TPTGroup::SetDefaultDrawing(bool value) {
-    if (value == defaultDrawing_) return;
-    defaultDrawing_ = value;
-    Invalidate();
-}
-
-void TPTGroup::SetFrameSpace(int space) {
-    if (space == frameSpace_) return;
-    frameSpace_ = space;
-    Invalidate();
-}
-
-void TPTGroup::SetFrameStyle(TPTFrameStyle style) {
-    if (style == frameStyle_) return;
-    frameStyle_ = style;
-    // The frame's size changes with the style: the platform recomputes the non-client area and
-    // redraws the whole window, children included.
-    styleChanged_ = true;
-    FrameChanged();
-    RedrawWindow(Handle(), nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+void TPTGroup::LookChanged(Part part) {
+    switch (part) {
+        case Part::Colors:
+            Changed();
+            break;
+        case Part::Layout:
+            Invalidate();
+            break;
+        case Part::Style:
+            // The frame's size changes with the style: the platform recomputes the non-client
+            // area and redraws the whole window, children included.
+            styleChanged_ = true;
+            FrameChanged();
+            RedrawWindow(Handle(), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+            break;
+    }
 }
 
 TPTPane::TPTPane(ui::Window& parent, int x, int y, int width, int height)

@@ -6,30 +6,17 @@
 #include <string>
 
 #include "shellctl/FrameDrawing.h"
+#include "shellctl/FrameLook.h"
 #include "shellctl/PTFrame.h"
-#include "ui/Color.h"
 #include "ui/Window.h"
 
 namespace shellctl {
 
-class TPTGroup : public ui::Window {
+class TPTGroup : public ui::Window, public FrameLook {
   public:
     explicit TPTGroup(ui::Window& parent, int x = 0, int y = 0, int width = 64, int height = 48);
 
     // The caption is the window text (Text, SetText).
-    ui::Color Color() const noexcept { return color_; }
-    void SetColor(ui::Color color);
-    ui::Color FontColor() const noexcept { return fontColor_; }
-    void SetFontColor(ui::Color color);
-
-    CaptionAlignment Alignment() const noexcept { return alignment_; }
-    void SetAlignment(CaptionAlignment alignment);
-    bool DefaultDrawing() const noexcept { return defaultDrawing_; }
-    void SetDefaultDrawing(bool value);
-    int FrameSpace() const noexcept { return frameSpace_; }
-    void SetFrameSpace(int space);
-    TPTFrameStyle FrameStyle() const noexcept { return frameStyle_; }
-    void SetFrameStyle(TPTFrameStyle style);
 
     TPTFramePaintEvent<TPTGroup> OnPaint;
     ui::NotifyEvent OnClick;
@@ -42,6 +29,7 @@ class TPTGroup : public ui::Window {
     virtual void PaintClient(HDC dc);
     // The frame, on a device context with the window's origin.
     virtual void PaintNonClient(HDC dc);
+    void LookChanged(Part part) override;
 
   private:
     HFONT DrawingFont() const;
@@ -53,12 +41,6 @@ class TPTGroup : public ui::Window {
     // A repaint of the client, and of the frame too when the frame shows the caption.
     void Changed();
 
-    ui::Color color_ = ui::SystemColor(COLOR_BTNFACE);
-    ui::Color fontColor_ = ui::SystemColor(COLOR_BTNTEXT);
-    CaptionAlignment alignment_ = CaptionAlignment::Centre;
-    bool defaultDrawing_ = true;
-    int frameSpace_ = 2;
-    TPTFrameStyle frameStyle_;
     bool styleChanged_ = false;
     bool pressed_ = false;
 };

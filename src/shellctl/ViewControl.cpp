@@ -1,5 +1,7 @@
 #include "shellctl/ViewControl.h"
 
+#include <windowsx.h>
+
 #include "ui/PopupMenu.h"
 
 namespace shellctl {
@@ -32,6 +34,20 @@ LRESULT ViewControl::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (consumedKey_ == 0 || wParam != consumedKey_) break;
             consumedKey_ = 0;
             return 0;
+        case WM_RBUTTONDOWN:
+            // A new click: whatever was shown for the last one is done with.
+            menuShown_ = false;
+            break;
+        case WM_RBUTTONUP: {
+            // The platform turns the release into a context-menu message; the flag, still set
+            // while it does, keeps a second menu from showing.
+            const LRESULT result = Window::HandleMessage(msg, wParam, lParam);
+            menuShown_ = false;
+            return result;
+        }
+        case WM_CONTEXTMENU:
+            if (ContextMenuMessage(lParam)) return 0;
+            break;
         case WM_SYSCOLORCHANGE:
             if (ui::IsSystemColor(color_)) ApplyColor();
             break;
@@ -54,6 +70,12 @@ void ViewControl::PopupAt(ui::Menu& menu, POINT client) {
 POINT ViewControl::CursorPosition() const {
     POINT point{};
     GetCursorPos(&point);
+    ScreenToClient(Handle(), &point);
+    return point;
+}
+
+POINT ViewControl::ClientPoint(LPARAM screenPosition) const {
+    POINT point{GET_X_LPARAM(screenPosition), GET_Y_LPARAM(screenPosition)};
     ScreenToClient(Handle(), &point);
     return point;
 }

@@ -1,9 +1,12 @@
 // What the tree and list view bases share: the control's popup menu and the menu-shown flag,
-// its colour (kept right when the system colours change), and the keys that ask for a context
-// menu.
+// its colour (kept right when the system colours change), the mouse buttons and keys that ask
+// for a context menu, and the running of the custom-draw objects.
 #pragma once
 
+#include <memory>
+
 #include <windows.h>
+#include <commctrl.h>
 
 #include "shellctl/ShortcutText.h"
 #include "ui/Color.h"
@@ -34,6 +37,9 @@ class ViewControl : public ui::Window {
     virtual void KeyDown(WORD& key, Shortcut modifiers);
     // The selection's context menu, asked for from the keyboard.
     virtual void ShowKeyboardContextMenu() = 0;
+    // The context-menu message (position in screen coordinates, -1 from the keyboard); false
+    // leaves it to the platform.
+    virtual bool ContextMenuMessage(LPARAM position) = 0;
     // Sends the colour to the control.
     virtual void ApplyColor() = 0;
 
@@ -45,8 +51,23 @@ class ViewControl : public ui::Window {
     void PopupAt(ui::Menu& menu, POINT client);
     // The pointer's position in client coordinates.
     POINT CursorPosition() const;
+    // A position in screen coordinates, as messages carry it, in client coordinates.
+    POINT ClientPoint(LPARAM screenPosition) const;
     // The font the control draws with.
     HFONT ControlFont() const;
+
+    // Replaces the last custom-draw object with a new one, runs the drawing events on it and
+    // lets it set the result. After the control's pre-paint stage the item stages are always
+    // asked for.
+    template <class Draw, class Create, class Events>
+    static void RunCustomDraw(std::unique_ptr<Draw>& current, NMCUSTOMDRAW& notify, LRESULT& result,
+                              Create create, Events events) {
+        current.reset();
+        current = create();
+        events(*current);
+        current->Finish();
+        if (notify.dwDrawStage == CDDS_PREPAINT) result |= CDRF_NOTIFYITEMDRAW;
+    }
 
   private:
     ui::Menu* popupMenu_ = nullptr;
