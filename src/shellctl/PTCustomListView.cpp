@@ -153,8 +153,7 @@ void TPTCustomListView::ShowContextMenu(POINT client) {
         if (PopupMenu() != nullptr) PopupAt(*PopupMenu(), client);
         return;
     }
-    const RECT rect = ItemLabelRect(anchor);
-    ShowFocusedItemContextMenu(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    ShowFocusedItemContextMenu(CentreOf(ItemLabelRect(anchor)));
 }
 
 void TPTCustomListView::ShowFocusedItemContextMenu(POINT client) {

@@ -118,8 +118,7 @@ void TPTCustomTreeView::ShowSelectionContextMenu() {
         if (PopupMenu() != nullptr) PopupAt(*PopupMenu(), POINT{0, 0});
         return;
     }
-    const RECT rect = NodeTextRect(node);
-    ShowNodeContextMenu(node, POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    ShowNodeContextMenu(node, CentreOf(NodeTextRect(node)));
 }
 
 void TPTCustomTreeView::ShowNodeContextMenu(HTREEITEM node, POINT client) {

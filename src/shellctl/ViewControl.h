@@ -55,6 +55,9 @@ class ViewControl : public ui::Window {
     POINT ClientPoint(LPARAM screenPosition) const;
     // The font the control draws with.
     HFONT ControlFont() const;
+    static POINT CentreOf(const RECT& rect) noexcept {
+        return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    }
 
     // Replaces the last custom-draw object with a new one, runs the drawing events on it and
     // lets it set the result. After the control's pre-paint stage the item stages are always

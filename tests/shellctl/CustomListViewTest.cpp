@@ -7,35 +7,14 @@
 
 #include "TestCanvas.h"
 #include "ViewTestSupport.h"
-#include "ui/Application.h"
+#include "shellctl/PTCustomTreeView.h"
 #include "ui/Menu.h"
 
 namespace shellctl {
 namespace {
 
-using testing_support::CustomDrawRecorder;
-using testing_support::PopupRecorder;
-using testing_support::TestCanvas;
-
-class TestList : public TPTCustomListView {
-  public:
-    using TPTCustomListView::TPTCustomListView;
-    std::function<void(TPTLvCustomDraw&)> onDraw;
-
-  protected:
-    void DoCustomDraw(TPTLvCustomDraw& customDraw) override {
-        if (onDraw) onDraw(customDraw);
-    }
-};
-
-POINT Centre(const RECT& rect) {
-    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
-POINT ToScreen(HWND hwnd, POINT point) {
-    ClientToScreen(hwnd, &point);
-    return point;
-}
+using namespace testing_support;
+using TestList = DrawingView<TPTCustomListView, TPTLvCustomDraw>;
 
 class CustomListViewTest : public testing::Test {
   protected:
@@ -48,30 +27,22 @@ class CustomListViewTest : public testing::Test {
                                         ui::Menu*& popup) {
             hookItems.push_back(item);
             hookPoints.push_back(pos);
-            if (onHook) onHook(item, popup);
+            if (menuNone) popup = nullptr;
         };
     }
 
-    void RightClick(POINT client) {
-        const POINT screen = ToScreen(list.Handle(), client);
-        SetCursorPos(screen.x, screen.y);
-        list.Post(WM_RBUTTONUP, 0, MAKELPARAM(client.x, client.y));
-        list.Send(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.x, client.y));
-        ui::App().ProcessMessages();
-    }
-
-    testing_support::ViewForm form;
+    ViewForm form;
     TestList list{form, 0, 0, 300, 200};
     ui::Menu menu{ui::Menu::Kind::Popup};
     std::vector<int> hookItems;
     std::vector<POINT> hookPoints;
-    std::function<void(int, ui::Menu*&)> onHook;
+    bool menuNone = false;
     PopupRecorder popups;
 };
 
 TEST_F(CustomListViewTest, RightClickingShowsTheFocusedItemsMenuOnce) {
     const POINT centre = Centre(list.ItemLabelRect(1));
-    RightClick({centre.x - 10, centre.y});
+    RightClick(list.Handle(), {centre.x - 10, centre.y});
     ASSERT_EQ(list.FocusedItem(), 1);
     ASSERT_EQ(hookItems, std::vector<int>{1});
     // At the centre of the label, not where the pointer was.
@@ -84,9 +55,9 @@ TEST_F(CustomListViewTest, RightClickingShowsTheFocusedItemsMenuOnce) {
 }
 
 TEST_F(CustomListViewTest, AnItemMenuSetToNoneShowsNothingNotEvenOnTheRelease) {
-    onHook = [](int, ui::Menu*& popup) { popup = nullptr; };
+    menuNone = true;
     const POINT centre = Centre(list.ItemLabelRect(2));
-    RightClick(centre);
+    RightClick(list.Handle(), centre);
     EXPECT_EQ(hookItems, std::vector<int>{2});
     list.Send(WM_RBUTTONUP, 0, MAKELPARAM(centre.x, centre.y));
     EXPECT_TRUE(popups.Popups().empty());
@@ -96,12 +67,12 @@ TEST_F(CustomListViewTest, AnItemMenuSetToNoneShowsNothingNotEvenOnTheRelease) {
 }
 
 TEST_F(CustomListViewTest, WithoutAFocusedItemThePopupMenuShowsWhereAsked) {
-    const POINT below{100, 150};
     list.Send(WM_KEYDOWN, VK_APPS, 0x015D0001);
     ASSERT_EQ(popups.Popups().size(), 1u);
     EXPECT_EQ(popups.Popups()[0].menu, &menu);
     EXPECT_EQ(popups.Popups()[0].screen.x, ToScreen(list.Handle(), {0, 0}).x);
-    RightClick(below);
+    const POINT below{100, 150};
+    RightClick(list.Handle(), below);
     ASSERT_EQ(popups.Popups().size(), 2u);
     EXPECT_EQ(popups.Popups()[1].screen.y, ToScreen(list.Handle(), below).y);
     EXPECT_TRUE(hookItems.empty());
@@ -127,42 +98,36 @@ TEST_F(CustomListViewTest, CustomDrawHandlersChangeOnlyWhatTheyEdit) {
          },
          CDRF_SKIPDEFAULT, false},
     };
-    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         list.onDraw = c.handler;
         CustomDrawRecorder recorder(form.Handle(), list.Handle());
         TestCanvas canvas(300, 200, RGB(0, 0, 255));
         list.Send(WM_PRINTCLIENT, WPARAM(canvas.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
-
-        ASSERT_NE(recorder.Prepaint(), nullptr);
-        EXPECT_EQ(recorder.Prepaint()->result, CDRF_NOTIFYITEMDRAW);
-        const auto* first = recorder.ItemPrepaint(0);
-        const auto* second = recorder.ItemPrepaint(1);
-        ASSERT_NE(first, nullptr);
-        ASSERT_NE(second, nullptr);
-        EXPECT_EQ(first->result, c.firstResult);
-        EXPECT_EQ(first->textAfter, c.firstRed ? red : first->textBefore);
-        EXPECT_EQ(second->result, 0);
-        EXPECT_EQ(second->textAfter, second->textBefore);
-        EXPECT_EQ(canvas.Count(list.ItemLabelRect(0), red) > 0, c.firstRed);
-        EXPECT_EQ(canvas.Count(list.ItemLabelRect(0), text) > 0, c.firstResult == 0);
-        EXPECT_GT(canvas.Count(list.ItemLabelRect(1), text), 0);
-        EXPECT_EQ(canvas.Count(list.ItemLabelRect(1), red), 0);
+        recorder.ExpectItems(canvas, 0, list.ItemLabelRect(0), 1, list.ItemLabelRect(1),
+                             c.firstResult, c.firstRed);
     }
 }
 
-TEST_F(CustomListViewTest, TheListTakesItsColourAsBackgroundAndFollowsTheScheme) {
+// The list takes its colour as both background colours; the tree and the list follow the
+// colour scheme when their colour is a system colour, and keep a fixed one.
+TEST_F(CustomListViewTest, ViewsTakeTheirColoursAndFollowTheScheme) {
     EXPECT_EQ(COLORREF(list.Send(LVM_GETBKCOLOR)), GetSysColor(COLOR_WINDOW));
     EXPECT_EQ(COLORREF(list.Send(LVM_GETTEXTBKCOLOR)), GetSysColor(COLOR_WINDOW));
+    TPTCustomTreeView tree(form, 0, 0, 50, 50);
+    TPTCustomListView fixed(form, 0, 0, 50, 50);
+    fixed.SetColor(RGB(9, 9, 9));
     const int role = COLOR_INFOBK;
     const COLORREF saved = GetSysColor(role);
     const COLORREF changed = RGB(1, 2, 3);
     list.SetColor(ui::SystemColor(role));
+    tree.SetColor(ui::SystemColor(role));
     SetSysColors(1, &role, &changed);
     form.Send(WM_SYSCOLORCHANGE);
     EXPECT_EQ(COLORREF(list.Send(LVM_GETBKCOLOR)), changed);
     EXPECT_EQ(COLORREF(list.Send(LVM_GETTEXTBKCOLOR)), changed);
+    EXPECT_EQ(COLORREF(tree.Send(TVM_GETBKCOLOR)), changed);
+    EXPECT_EQ(COLORREF(fixed.Send(LVM_GETBKCOLOR)), RGB(9, 9, 9));
     SetSysColors(1, &role, &saved);
 }
 

@@ -2,7 +2,29 @@
 
 #include <cwchar>
 
+#include <gtest/gtest.h>
+
+#include "TestCanvas.h"
+#include "ui/Application.h"
+
 namespace testing_support {
+
+POINT Centre(const RECT& rect) {
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+POINT ToScreen(HWND hwnd, POINT client) {
+    ClientToScreen(hwnd, &client);
+    return client;
+}
+
+void RightClick(HWND control, POINT client) {
+    const POINT screen = ToScreen(control, client);
+    SetCursorPos(screen.x, screen.y);
+    PostMessageW(control, WM_RBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+    SendMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.x, client.y));
+    ui::App().ProcessMessages();
+}
 
 ViewForm::ViewForm() : ui::Form(L"Views", 400, 300) {
     LOGFONTW logFont{};
@@ -54,6 +76,29 @@ const CustomDrawRecord* CustomDrawRecorder::Prepaint() const {
     for (const auto& record : records_)
         if (record.stage == CDDS_PREPAINT) return &record;
     return nullptr;
+}
+
+void CustomDrawRecorder::ExpectItems(const TestCanvas& canvas, DWORD_PTR first,
+                                     const RECT& firstText, DWORD_PTR second,
+                                     const RECT& secondText, LRESULT firstResult,
+                                     bool firstRed) const {
+    const COLORREF red = RGB(255, 0, 0);
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    ASSERT_NE(Prepaint(), nullptr);
+    EXPECT_EQ(Prepaint()->result, CDRF_NOTIFYITEMDRAW);
+    const CustomDrawRecord* one = ItemPrepaint(first);
+    const CustomDrawRecord* two = ItemPrepaint(second);
+    ASSERT_NE(one, nullptr);
+    ASSERT_NE(two, nullptr);
+    EXPECT_EQ(one->result, firstResult);
+    EXPECT_EQ(one->textAfter, firstRed ? red : one->textBefore);
+    EXPECT_EQ(two->result, 0);
+    EXPECT_EQ(two->textAfter, two->textBefore);
+    // Drawn by the control unless skipped, in red when recoloured.
+    EXPECT_EQ(canvas.Count(firstText, red) > 0, firstRed);
+    EXPECT_EQ(canvas.Count(firstText, text) > 0, firstResult == 0);
+    EXPECT_GT(canvas.Count(secondText, text), 0);
+    EXPECT_EQ(canvas.Count(secondText, red), 0);
 }
 
 KeyStateGuard::KeyStateGuard(int key, bool down) {

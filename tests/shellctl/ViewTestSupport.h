@@ -2,6 +2,7 @@
 // and a recorder of the custom-draw notifications a control sends to its parent.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include <windows.h>
@@ -12,6 +13,28 @@
 #include "ui/PopupMenu.h"
 
 namespace testing_support {
+
+class TestCanvas;
+
+POINT Centre(const RECT& rect);
+POINT ToScreen(HWND hwnd, POINT client);
+
+// A right click on a point of a tree or list, the way the mouse makes one: the platform's
+// control tracks the button until it is released, then tells its parent.
+void RightClick(HWND control, POINT client);
+
+// A view whose drawing events run the test's handler.
+template <class Base, class Draw>
+class DrawingView : public Base {
+  public:
+    using Base::Base;
+    std::function<void(Draw&)> onDraw;
+
+  protected:
+    void DoCustomDraw(Draw& customDraw) override {
+        if (onDraw) onDraw(customDraw);
+    }
+};
 
 // A shown form whose font is drawn without smoothing, so that text pixels have the text colour.
 class ViewForm : public ui::Form {
@@ -57,6 +80,11 @@ class CustomDrawRecorder {
     // The record of the item stage for an item, or null.
     const CustomDrawRecord* ItemPrepaint(DWORD_PTR item) const;
     const CustomDrawRecord* Prepaint() const;
+    // Checks what drawing the first of two items came to, with the second left alone: the
+    // item stage's result, the text colour it handed back (red when recoloured) and the pixels.
+    void ExpectItems(const TestCanvas& canvas, DWORD_PTR first, const RECT& firstText,
+                     DWORD_PTR second, const RECT& secondText, LRESULT firstResult,
+                     bool firstRed) const;
 
   private:
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
