@@ -80,7 +80,8 @@ LRESULT TPTCustomListView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         case WM_NOTIFY: {
             auto& header = *reinterpret_cast<NMHDR*>(lParam);
             LRESULT result = 0;
-            if (header.hwndFrom == Header() && HandleHeaderNotify(header, result)) return result;
+            if (header.hwndFrom == Header() && HandleHeaderNotify(wParam, header, result))
+                return result;
             break;
         }
         case WM_DRAWITEM: {

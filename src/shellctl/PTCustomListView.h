@@ -87,7 +87,7 @@ class TPTCustomListView : public ViewControl {
 
   private:
     // PTListHeader.cpp
-    bool HandleHeaderNotify(NMHDR& header, LRESULT& result);
+    bool HandleHeaderNotify(WPARAM wParam, NMHDR& header, LRESULT& result);
     void DrawHeaderItem(const DRAWITEMSTRUCT& item);
     void InvalidateHeaderItem(int column) const;
     void RepaintHeader() const;

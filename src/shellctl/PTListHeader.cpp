@@ -84,7 +84,7 @@ void TPTCustomListView::RepaintHeader() const {
     }
 }
 
-bool TPTCustomListView::HandleHeaderNotify(NMHDR& header, LRESULT& result) {
+bool TPTCustomListView::HandleHeaderNotify(WPARAM wParam, NMHDR& header, LRESULT& result) {
     switch (header.code) {
         case HDN_BEGINTRACKW:
         case HDN_BEGINTRACKA:
@@ -92,7 +92,7 @@ bool TPTCustomListView::HandleHeaderNotify(NMHDR& header, LRESULT& result) {
         case HDN_ENDTRACKA:
         case HDN_ITEMCHANGEDW:
         case HDN_ITEMCHANGEDA:
-            result = DefaultHandler(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+            result = DefaultHandler(WM_NOTIFY, wParam, reinterpret_cast<LPARAM>(&header));
             UpdateHeaderItems();
             return true;
         case HDN_ITEMCLICKW:
