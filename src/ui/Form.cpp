@@ -109,6 +109,17 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (Constraints().minHeight > 0) info->ptMinTrackSize.y = Constraints().minHeight;
             return 0;
         }
+        case WM_SYSCOLORCHANGE:
+            // Only top-level windows hear of a new colour scheme; controls that paint with
+            // system colours must be told.
+            EnumChildWindows(
+                Handle(),
+                [](HWND child, LPARAM) -> BOOL {
+                    SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+                    return TRUE;
+                },
+                0);
+            break;
     }
     return Window::HandleMessage(msg, wParam, lParam);
 }

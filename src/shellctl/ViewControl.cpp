@@ -1,0 +1,89 @@
+#include "shellctl/ViewControl.h"
+
+#include <windowsx.h>
+
+#include "ui/PopupMenu.h"
+
+namespace shellctl {
+
+Shortcut ModifierKeys() {
+    Shortcut modifiers = 0;
+    if (GetKeyState(VK_SHIFT) < 0) modifiers |= kShortcutShift;
+    if (GetKeyState(VK_CONTROL) < 0) modifiers |= kShortcutCtrl;
+    if (GetKeyState(VK_MENU) < 0) modifiers |= kShortcutAlt;
+    return modifiers;
+}
+
+void ViewControl::SetColor(ui::Color color) {
+    color_ = color;
+    if (Handle() != nullptr) ApplyColor();
+}
+
+LRESULT ViewControl::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            WORD key = WORD(wParam);
+            KeyDown(key, ModifierKeys());
+            if (key != 0) break;
+            consumedKey_ = wParam;
+            return 0;
+        }
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            if (consumedKey_ == 0 || wParam != consumedKey_) break;
+            consumedKey_ = 0;
+            return 0;
+        case WM_RBUTTONDOWN:
+            // A new click: whatever was shown for the last one is done with.
+            menuShown_ = false;
+            break;
+        case WM_RBUTTONUP: {
+            // The platform turns the release into a context-menu message; the flag, still set
+            // while it does, keeps a second menu from showing.
+            const LRESULT result = Window::HandleMessage(msg, wParam, lParam);
+            menuShown_ = false;
+            return result;
+        }
+        case WM_CONTEXTMENU:
+            if (ContextMenuMessage(lParam)) return 0;
+            break;
+        case WM_SYSCOLORCHANGE:
+            if (ui::IsSystemColor(color_)) ApplyColor();
+            break;
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
+}
+
+void ViewControl::KeyDown(WORD& key, Shortcut modifiers) {
+    if ((key == VK_APPS && modifiers == 0) || (key == VK_F10 && modifiers == kShortcutShift)) {
+        key = 0;
+        ShowKeyboardContextMenu();
+    }
+}
+
+void ViewControl::PopupAt(ui::Menu& menu, POINT client) {
+    ClientToScreen(Handle(), &client);
+    ui::ShowPopupMenu(menu, Handle(), client);
+}
+
+POINT ViewControl::CursorPosition() const {
+    POINT point{};
+    GetCursorPos(&point);
+    ScreenToClient(Handle(), &point);
+    return point;
+}
+
+POINT ViewControl::ClientPoint(LPARAM screenPosition) const {
+    POINT point{GET_X_LPARAM(screenPosition), GET_Y_LPARAM(screenPosition)};
+    ScreenToClient(Handle(), &point);
+    return point;
+}
+
+HFONT ViewControl::ControlFont() const {
+    if (Font() != nullptr) return Font();
+    if (auto font = reinterpret_cast<HFONT>(Send(WM_GETFONT))) return font;
+    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+}  // namespace shellctl
