@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include <shlwapi.h>
 #include <winver.h>
 
 bool IsWinNT() {
@@ -29,7 +30,21 @@ bool GetFileVersion(const std::wstring& fileName, TFileVersion& version) {
 const TFileVersion& CommonControlsVersion() {
     static const TFileVersion version = [] {
         TFileVersion result;
-        GetFileVersion(L"comctl32.dll", result);
+        // Ask the module loaded under the program's activation context: the file of that name on
+        // the search path may be version 5 while the manifest gives the program version 6.
+        HMODULE module = GetModuleHandleW(L"comctl32.dll");
+        auto getVersion = module == nullptr
+                              ? nullptr
+                              : reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(
+                                    GetProcAddress(module, "DllGetVersion")));
+        DLLVERSIONINFO info{};
+        info.cbSize = sizeof info;
+        if (getVersion != nullptr && SUCCEEDED(getVersion(&info))) {
+            result.VersionMS = MAKELONG(info.dwMinorVersion, info.dwMajorVersion);
+            result.VersionLS = MAKELONG(0, info.dwBuildNumber);
+        } else {
+            GetFileVersion(L"comctl32.dll", result);
+        }
         return result;
     }();
     return version;

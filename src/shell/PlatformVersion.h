@@ -23,5 +23,6 @@ struct TFileVersion {
 bool IsWinNT();
 // Reads a module's version resource; false when the file has none (the record is left as it was).
 bool GetFileVersion(const std::wstring& fileName, TFileVersion& version);
-// The version of the common controls library, read once; 0.0 when it has no version resource.
+// The version of the common controls library the program runs with, read once; 0.0 when it
+// reports none.
 const TFileVersion& CommonControlsVersion();

@@ -1,6 +1,6 @@
-// Process-wide facts that steer the styles of the tree and list controls: whether the platform
-// is NT, and the version of the common-controls library the program runs with. Both are read
-// once, on first request, and kept for the life of the process.
+// Process-wide facts that steer the styles of the tree and list controls, in the form the controls
+// compare them: whether the platform is NT, and the version of the common-controls library the
+// program runs with. Both are read once, on first request.
 #pragma once
 
 #include <compare>
