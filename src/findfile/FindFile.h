@@ -8,7 +8,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include <windows.h>
 
@@ -96,7 +95,7 @@ class TFindFile {
 
     // The walk (FindFileWalk.cpp); runs on the caller's thread or on the worker.
     void RunTargets();
-    void SearchIn(const std::wstring& folder, std::vector<FolderIdentity>& path);
+    void SearchIn(const std::wstring& folder, bool viaLink, FolderChain& chain);
     void SearchFiles(const std::wstring& folder, const std::wstring& mask, TSearchRec& entry);
     bool Stopping() const noexcept;
     TFolderIgnore NotifyFolderChange(const std::wstring& folder);

@@ -1,6 +1,4 @@
 // The depth-first walk of the target folders, shared by the threaded and the direct search.
-#include <algorithm>
-
 #include "findfile/FindFile.h"
 #include "findfile/SearchThread.h"
 #include "ui/Handle.h"
@@ -10,6 +8,11 @@ namespace {
 
 // Never reported by a folder enumeration of ours.
 constexpr DWORD kVolumeLabel = 0x08;
+
+// Symbolic links and junctions; under Wine also symbolic links of the Unix side.
+bool IsLink(const WIN32_FIND_DATAW& data) noexcept {
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
 
 bool IsDotEntry(const wchar_t* name) noexcept {
     return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
@@ -32,29 +35,26 @@ void TFindFile::NotifyFileMatch(const std::wstring& folder, const TSearchRec& en
 
 void TFindFile::RunTargets() {
     const TTargetFolderList& targets = job_->TargetFolders;
-    std::vector<FolderIdentity> path;
+    FolderChain chain;
     // In the order first added: the list has the newest at the front.
     for (int i = targets.Count() - 1; i >= 0 && !Stopping(); --i) {
         currentLevel_ = 0;
         currentTarget_ = &targets[i];
-        SearchIn(targets[i].FolderPath, path);
+        SearchIn(targets[i].FolderPath, false, chain);
     }
 }
 
-void TFindFile::SearchIn(const std::wstring& folder, std::vector<FolderIdentity>& path) {
+void TFindFile::SearchIn(const std::wstring& folder, bool viaLink, FolderChain& chain) {
     // A link back to a folder on the current path would lead round for ever.
-    const std::optional<FolderIdentity> identity = ReadFolderIdentity(folder);
-    if (identity && std::find(path.begin(), path.end(), *identity) != path.end()) return;
+    if (!chain.Enter(folder, viaLink)) return;
     struct Level {
         TFindFile& self;
-        std::vector<FolderIdentity>& path;
-        bool known;
+        FolderChain& chain;
         ~Level() {
             --self.currentLevel_;
-            if (known) path.pop_back();
+            chain.Leave();
         }
-    } level{*this, path, identity.has_value()};
-    if (identity) path.push_back(*identity);
+    } level{*this, chain};
     ++currentLevel_;
 
     const TTargetFolder& target = *currentTarget_;
@@ -75,7 +75,7 @@ void TFindFile::SearchIn(const std::wstring& folder, std::vector<FolderIdentity>
         if (Stopping()) break;
         const WIN32_FIND_DATAW& data = entry.FindData;
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(data.cFileName))
-            SearchIn(folder + data.cFileName + L'\\', path);
+            SearchIn(folder + data.cFileName + L'\\', IsLink(data), chain);
     } while (FindNextFileW(find.Get(), &entry.FindData));
 }
 

@@ -15,4 +15,32 @@ std::optional<FolderIdentity> ReadFolderIdentity(const std::wstring& folder) {
     return FolderIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
 
+bool FolderChain::Enter(const std::wstring& folder, bool viaLink) {
+    Entry entry{&folder, viaLink, false, std::nullopt};
+    if (viaLink || links_ > 0) {
+        entry.identity = ReadFolderIdentity(folder);
+        entry.identityRead = true;
+        if (entry.identity) {
+            for (Entry& ancestor : entries_)
+                if (IdentityOf(ancestor) == entry.identity) return false;
+        }
+    }
+    entries_.push_back(entry);
+    if (viaLink) ++links_;
+    return true;
+}
+
+void FolderChain::Leave() {
+    if (entries_.back().viaLink) --links_;
+    entries_.pop_back();
+}
+
+const std::optional<FolderIdentity>& FolderChain::IdentityOf(Entry& entry) {
+    if (!entry.identityRead) {
+        entry.identity = ReadFolderIdentity(*entry.folder);
+        entry.identityRead = true;
+    }
+    return entry.identity;
+}
+
 }  // namespace findfile

@@ -213,7 +213,7 @@ bool FileContainsPhrase(const std::wstring& path, std::string_view phrase, bool 
         const std::size_t bufferSize = remaining <= ContentChunkSize
                                            ? std::size_t(remaining)
                                            : std::max(ContentChunkSize, length);
-        const auto buffer = std::make_unique<char[]>(bufferSize);
+        const std::unique_ptr<char[]> buffer(new char[bufferSize]);
         std::size_t matched = 0;
         while (remaining + matched >= length) {
             const DWORD wanted = DWORD(std::min<std::uint64_t>(bufferSize - matched, remaining));

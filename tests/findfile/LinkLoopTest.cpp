@@ -93,6 +93,8 @@ TEST(LinkLoop, FoldersOnTheCurrentPathAreNotEnteredAgain) {
     ASSERT_TRUE(links.Make(dir / L"root\\a\\self", L"."));       // to itself: a loop
     ASSERT_TRUE(links.Make(dir / L"root\\b\\to-a", L"../a"));    // a sibling: no loop
     ASSERT_TRUE(links.Make(dir / L"root\\out", L"../outside"));  // elsewhere: no loop
+    // Round through the parent: root is then an ordinary subfolder of the link's target.
+    ASSERT_TRUE(links.Make(dir / L"root\\up2", L".."));
 
     // The identity of a folder is the same through any link that leads to it.
     EXPECT_EQ(ReadFolderIdentity(dir / L"root\\a\\up\\"), ReadFolderIdentity(dir / L"root\\"));
@@ -111,7 +113,7 @@ TEST(LinkLoop, FoldersOnTheCurrentPathAreNotEnteredAgain) {
     // the platform's, so compare them sorted.
     Events matches = recorder.Matches();
     std::sort(matches.begin(), matches.end());
-    EXPECT_EQ(matches,
-              (Events{L"a\\a.txt", L"b\\b.txt", L"b\\to-a\\a.txt", L"out\\o.txt", L"r.txt"}));
+    EXPECT_EQ(matches, (Events{L"a\\a.txt", L"b\\b.txt", L"b\\to-a\\a.txt", L"out\\o.txt", L"r.txt",
+                               L"up2\\outside\\o.txt"}));
     EXPECT_EQ(recorder.events.back(), L"finish");
 }
