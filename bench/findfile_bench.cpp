@@ -146,7 +146,7 @@ void Compare(const char* what, double amount, const char* unit,
              const std::function<void()>& component, const std::function<void()>& floor) {
     double best = 1e300;
     double bestFloor = 1e300;
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 5; ++round) {
         double start = Now();
         floor();
         bestFloor = std::min(bestFloor, Now() - start);

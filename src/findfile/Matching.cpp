@@ -66,63 +66,64 @@ long long DaysFromCivil(long long year, unsigned month, unsigned day) noexcept {
 constexpr long long kDaysFrom1899To1970 = 25569;
 constexpr double kMillisecondsPerDay = 86400000.0;
 
-// Lower-cases file data the way CharLowerBuffA does. In a single-byte code page every byte maps
-// on its own, so a table built once through CharLowerBuffA gives the same result much faster.
-class AnsiLowerCase {
+// How file bytes are compared with the phrase: through a table that maps each byte to its
+// CharLowerBuffA form, or to itself. In a single-byte code page every byte folds on its own, so the
+// table gives CharLowerBuffA's result without rewriting the data; a multi-byte code page needs
+// the call itself on the data (FoldInPlace), after which the bytes compare as they are.
+class ByteFolding {
   public:
-    AnsiLowerCase() {
+    ByteFolding() {
         CPINFO info{};
         singleByte_ = GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
         for (int byte = 0; byte < 256; ++byte) {
             char c = char(byte);
+            identity_[std::size_t(byte)] = static_cast<unsigned char>(c);
             if (singleByte_) CharLowerBuffA(&c, 1);
-            table_[std::size_t(byte)] = c;
+            lower_[std::size_t(byte)] = static_cast<unsigned char>(c);
         }
     }
-    void Apply(char* data, std::size_t length) const noexcept {
-        if (!singleByte_) {
-            CharLowerBuffA(data, DWORD(length));
-            return;
-        }
-        for (std::size_t i = 0; i < length; ++i)
-            data[i] = table_[static_cast<unsigned char>(data[i])];
+    const unsigned char* Map(bool foldCase) const noexcept {
+        return foldCase && singleByte_ ? lower_.data() : identity_.data();
+    }
+    void FoldInPlace(bool foldCase, char* data, std::size_t length) const noexcept {
+        if (foldCase && !singleByte_) CharLowerBuffA(data, DWORD(length));
     }
 
   private:
     bool singleByte_ = false;
-    std::array<char, 256> table_{};
+    std::array<unsigned char, 256> identity_{};
+    std::array<unsigned char, 256> lower_{};
 };
 
-const AnsiLowerCase& LowerCase() {
-    static const AnsiLowerCase instance;
+const ByteFolding& Folding() {
+    static const ByteFolding instance;
     return instance;
 }
 
-// Scans buffer[matched, end) for the phrase, the first `matched` bytes of the buffer already
-// holding the start of a match carried over from the previous piece. Returns true when found;
-// otherwise leaves the partial match at the end (if any) at the head of the buffer and its length
-// in `matched`.
-bool ScanPiece(char* buffer, std::size_t end, std::string_view phrase,
+// Scans buffer[matched, end) for the phrase, each byte taken through map; the first `matched`
+// bytes of the buffer already hold the start of a match carried over from the previous piece.
+// Returns true when found; otherwise leaves the partial match at the end (if any) at the head of
+// the buffer and its length in `matched`.
+bool ScanPiece(char* buffer, std::size_t end, std::string_view phrase, const unsigned char* map,
                std::size_t& matched) noexcept {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(buffer);
+    const auto* wanted = reinterpret_cast<const unsigned char*>(phrase.data());
     std::size_t i = matched;
     std::size_t k = matched;
     while (i < end) {
         if (k == 0) {
-            // Nothing matched yet: jump to the next candidate first byte.
-            const void* hit = std::memchr(buffer + i, phrase[0], end - i);
-            if (hit == nullptr) break;
-            i = std::size_t(static_cast<const char*>(hit) - buffer) + 1;
-            k = 1;
-        } else if (buffer[i] == phrase[k]) {
+            // The common case, kept tight: look for the phrase's first byte.
+            while (i < end && map[bytes[i]] != wanted[0]) ++i;
+            if (i == end) break;
+        }
+        if (map[bytes[i]] == wanted[k]) {
             ++i;
-            ++k;
+            if (++k == phrase.size()) return true;
         } else {
             // Restart just after the first byte of the failed partial match.
             i = i - k + 1;
             k = 0;
-            continue;
         }
-        if (k == phrase.size()) return true;
     }
     if (k > 0) std::memmove(buffer, buffer + end - k, k);
     matched = k;
@@ -214,6 +215,8 @@ bool FileContainsPhrase(const std::wstring& path, std::string_view phrase, bool 
                                            ? std::size_t(remaining)
                                            : std::max(ContentChunkSize, length);
         const std::unique_ptr<char[]> buffer(new char[bufferSize]);
+        const ByteFolding& folding = Folding();
+        const unsigned char* map = folding.Map(foldCase);
         std::size_t matched = 0;
         while (remaining + matched >= length) {
             const DWORD wanted = DWORD(std::min<std::uint64_t>(bufferSize - matched, remaining));
@@ -221,8 +224,8 @@ bool FileContainsPhrase(const std::wstring& path, std::string_view phrase, bool 
             if (!ReadFile(file.Get(), buffer.get() + matched, wanted, &got, nullptr) || got == 0)
                 return false;
             remaining -= std::min<std::uint64_t>(got, remaining);
-            if (foldCase) LowerCase().Apply(buffer.get() + matched, got);
-            if (ScanPiece(buffer.get(), matched + got, phrase, matched)) return true;
+            folding.FoldInPlace(foldCase, buffer.get() + matched, got);
+            if (ScanPiece(buffer.get(), matched + got, phrase, map, matched)) return true;
         }
         return false;
     } catch (...) {
