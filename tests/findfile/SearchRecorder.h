@@ -1,4 +1,5 @@
-// Test support: records a search's events as short texts, relative to a base folder.
+// Test support: records a search's events as short texts, relative to a base folder, and handles
+// messages while a threaded search runs.
 #pragma once
 
 #include <string>
@@ -10,20 +11,23 @@
 
 namespace findfile_test {
 
+using Events = std::vector<std::wstring>;
+
 class SearchRecorder {
   public:
     // Folders below base are recorded relative to it ("" for base itself, "sub\" below).
     explicit SearchRecorder(std::wstring base) : base_(std::move(base) + L"\\") {}
 
     void Attach(findfile::TFindFile& finder) {
-        finder.OnSearchBegin = [this](findfile::TFindFile&) { Add(L"begin"); };
-        finder.OnSearchFinish = [this](findfile::TFindFile&) { Add(L"finish"); };
-        finder.OnSearchAbort = [this](findfile::TFindFile&) { Add(L"abort"); };
-        finder.OnFolderChange = [this](findfile::TFindFile&, const std::wstring& folder,
+        using findfile::TFindFile;
+        finder.OnSearchBegin = [this](TFindFile&) { Add(L"begin"); };
+        finder.OnSearchFinish = [this](TFindFile&) { Add(L"finish"); };
+        finder.OnSearchAbort = [this](TFindFile&) { Add(L"abort"); };
+        finder.OnFolderChange = [this](TFindFile&, const std::wstring& folder,
                                        findfile::TFolderIgnore&) {
             Add(L"folder " + Relative(folder));
         };
-        finder.OnFileMatch = [this](findfile::TFindFile&, const std::wstring& folder,
+        finder.OnFileMatch = [this](TFindFile&, const std::wstring& folder,
                                     const findfile::TSearchRec& info) {
             Add(L"match " + Relative(folder) + info.Name);
         };
@@ -33,17 +37,16 @@ class SearchRecorder {
         return folder.compare(0, base_.size(), base_) == 0 ? folder.substr(base_.size()) : folder;
     }
 
-    // The events, and the threads that raised them.
-    std::vector<std::wstring> events;
-    std::vector<DWORD> threads;
-
     // Only the matches, without the "match " prefix.
-    std::vector<std::wstring> Matches() const {
-        std::vector<std::wstring> result;
+    Events Matches() const {
+        Events result;
         for (const std::wstring& event : events)
             if (event.rfind(L"match ", 0) == 0) result.push_back(event.substr(6));
         return result;
     }
+
+    Events events;
+    std::vector<DWORD> threads;  // the thread that raised each event
 
   private:
     void Add(std::wstring event) {
@@ -53,5 +56,19 @@ class SearchRecorder {
 
     std::wstring base_;
 };
+
+// Handles this thread's messages until done() holds. The generous limit only turns a hang into a
+// failure; nothing depends on speed.
+template <class Done>
+bool PumpUntil(Done done) {
+    const ULONGLONG start = GetTickCount64();
+    while (!done()) {
+        if (GetTickCount64() - start > 120000) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    return true;
+}
 
 }  // namespace findfile_test
