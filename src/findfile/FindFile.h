@@ -11,13 +11,13 @@
 
 #include <windows.h>
 
-#include "findfile/FolderIdentity.h"
 #include "findfile/SearchCriteria.h"
 #include "findfile/SearchRec.h"
 #include "findfile/TargetSearch.h"
 
 namespace findfile {
 
+class FolderChain;
 class TFindFile;
 class TSearchThread;
 

@@ -1,5 +1,6 @@
 // The depth-first walk of the target folders, shared by the threaded and the direct search.
 #include "findfile/FindFile.h"
+#include "findfile/FolderIdentity.h"
 #include "findfile/SearchThread.h"
 #include "ui/Handle.h"
 
