@@ -98,14 +98,16 @@ TEST_F(ThreadedSearchTest, DestroyingTheComponentEndsTheSearchQuietly) {
     finder.reset();
     EXPECT_EQ(recorder.events, Events{L"begin"});
 
-    // In the middle of the walk, with a quit request waiting: it is kept for the loop that owns
+    // Later in the walk (how much later depends on how fast the worker gets on), with a quit
+    // request waiting: nothing more is reported, and the request is kept for the loop that owns
     // it.
     Renew();
     finder->Execute();
-    ASSERT_TRUE(PumpUntil([&] { return recorder.Matches().size() == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return !recorder.Matches().empty(); }));
+    const Events before = recorder.events;
     PostQuitMessage(3);
     finder.reset();
-    EXPECT_EQ(recorder.events, (Events{L"begin", L"folder ", L"match a.txt"}));
+    EXPECT_EQ(recorder.events, before);
     MSG msg;
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 3u);
