@@ -8,6 +8,7 @@
 #include "app/Product.h"
 #include "app/SPHTMLHelp.h"
 #include "ui/Application.h"
+#include "ui/DateTime.h"
 #include "ui/Dialogs.h"
 #include "ui/Error.h"
 

@@ -53,19 +53,6 @@ double ComparablePart(TDateTime value, TDateTime bound) noexcept {
     return value;
 }
 
-// Days from 1 January 1970 to a date of the proleptic Gregorian calendar.
-long long DaysFromCivil(long long year, unsigned month, unsigned day) noexcept {
-    year -= month <= 2;
-    const long long era = (year >= 0 ? year : year - 399) / 400;
-    const long long yearOfEra = year - era * 400;
-    const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
-constexpr long long kDaysFrom1899To1970 = 25569;
-constexpr double kMillisecondsPerDay = 86400000.0;
-
 // How file bytes are compared with the phrase: through a table that maps each byte to its
 // CharLowerBuffA form, or to itself. In a single-byte code page every byte folds on its own, so the
 // table gives CharLowerBuffA's result without rewriting the data; a multi-byte code page needs
@@ -182,13 +169,6 @@ bool DateTimeInRange(TDateTime value, TDateTime before, TDateTime after) noexcep
     if (before != 0) result = ComparablePart(value, before) <= before;
     if (after != 0) result = result && ComparablePart(value, after) >= after;
     return result;
-}
-
-TDateTime SystemTimeToDateTime(const SYSTEMTIME& time) noexcept {
-    const long long days = DaysFromCivil(time.wYear, time.wMonth, time.wDay) + kDaysFrom1899To1970;
-    const double milliseconds =
-        ((time.wHour * 60.0 + time.wMinute) * 60.0 + time.wSecond) * 1000.0 + time.wMilliseconds;
-    return double(days) + milliseconds / kMillisecondsPerDay;
 }
 
 TDateTime FileTimeToLocalDateTime(const FILETIME& fileTime) noexcept {

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "findfile/SearchCriteria.h"
+#include "ui/DateTime.h"
 
 namespace findfile {
 
@@ -34,8 +35,7 @@ bool ExcludedEntryMatches(std::wstring_view folder, std::wstring_view name,
 // compares the date only, one without a date part the time of day only.
 bool DateTimeInRange(TDateTime value, TDateTime before, TDateTime after) noexcept;
 
-// A calendar date and time as a date-time value, milliseconds included.
-TDateTime SystemTimeToDateTime(const SYSTEMTIME& time) noexcept;
+using ui::SystemTimeToDateTime;
 
 // A UTC file time in local time (the offset in force now) as a date-time value.
 TDateTime FileTimeToLocalDateTime(const FILETIME& fileTime) noexcept;

@@ -1,5 +1,4 @@
-// A date picker holding calendar dates as date-time values (days since 30 December 1899, the
-// fraction being the time of day).
+// A date picker holding calendar dates as date-time values (ui/DateTime.h).
 #pragma once
 
 #include "ui/Window.h"
@@ -19,11 +18,5 @@ class DateTimePicker : public Window {
   protected:
     bool HandleNotify(NMHDR& header, LRESULT& result) override;
 };
-
-// Conversions between date-time values and the platform's calendar times.
-double SystemTimeToDateTime(const SYSTEMTIME& time);
-SYSTEMTIME DateTimeToSystemTime(double dateTime);
-// Today at 00:00, local time.
-double Today();
 
 }  // namespace ui

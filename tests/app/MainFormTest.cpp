@@ -6,6 +6,7 @@
 #include "app/MainForm.h"
 #include "common/TempDir.h"
 #include "ui/Application.h"
+#include "ui/DateTime.h"
 
 using testing_support::MessageBoxRecorder;
 
