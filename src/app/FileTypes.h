@@ -7,6 +7,9 @@
 inline constexpr wchar_t kAllSupportedFileTypes[] = L"All supported file types";
 inline constexpr wchar_t kAllSupportedMasks[] = L"*.txt;*.htm;*.shtml;*.dhtml;*.asp;*.php";
 
+// The largest size bound in kilobytes whose byte count still fits 32 bits.
+inline constexpr int kMaxSizeKilobytes = 4194303;
+
 // The items of both file-type combo boxes.
 inline std::vector<std::wstring> FileTypeItems() {
     return {kAllSupportedFileTypes,

@@ -38,6 +38,7 @@ TMainForm::TMainForm()
 TMainForm::~TMainForm() = default;
 
 void TMainForm::BuildLayout() {
+    FindFile1 = std::make_unique<findfile::TFindFile>();
     ImageList1 = std::make_unique<ui::ImageList>(IDB_IMAGES, 16);
     TopRule = std::make_unique<ui::Panel>(*this, 0, 0, 0, S(4), ui::Panel::Bevel::TopRule);
     TopRule->SetAlign(ui::Align::Top);

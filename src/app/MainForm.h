@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/FileListItems.h"
+#include "findfile/FindFile.h"
 #include "ui/ComboBox.h"
 #include "ui/Controls.h"
 #include "ui/DateTimePicker.h"
@@ -25,6 +26,13 @@ class TMainForm : public ui::Form {
   public:
     TMainForm();
     ~TMainForm() override;
+
+    // The run (MainFormRun.cpp): Start and Stop, and the file set of the active tab.
+    void btnStartClick(ui::Window& Sender);
+    void GetFilenames();
+    void FindFile1FileMatch(findfile::TFindFile& Sender, const std::wstring& Folder,
+                            const findfile::TSearchRec& FileInfo);
+    void FindFile1SearchFinish(findfile::TFindFile& Sender);
 
     // Handlers, named after their component and event.
     void FormCreate();
@@ -113,6 +121,8 @@ class TMainForm : public ui::Form {
     ui::MenuItem* Website1 = nullptr;
     ui::MenuItem* About1 = nullptr;
 
+    // The search of "Scan folder(s)".
+    std::unique_ptr<findfile::TFindFile> FindFile1;
     // The file set of a run: full paths in the order they were gathered.
     std::vector<std::wstring> FileList;
 
@@ -129,6 +139,8 @@ class TMainForm : public ui::Form {
     void BuildMenu();
     void BindEvents();
     std::wstring SelectedFilesText() const;
+    void SetDateBounds(findfile::TDateTimeCriteria& dates) const;
+    void RunScan();
 
     ui::FontHandle formFont_;
     ui::FontHandle pageFont_;
@@ -136,4 +148,6 @@ class TMainForm : public ui::Form {
     ui::IconHandle browseIcon_;
     TFileListItems* fileListItems_ = nullptr;
     std::wstring shellListFilter_ = L"*.*";
+    // A close request came during a scan: the scan was aborted and the window closes after it.
+    bool closeAfterScan_ = false;
 };

@@ -14,9 +14,6 @@
 
 namespace {
 
-// The largest size bound in kilobytes whose byte count still fits 32 bits.
-constexpr int kMaxSizeKilobytes = 4194303;
-
 void OpenWithShell(HWND owner, const std::wstring& address) {
     ShellExecuteW(owner, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
@@ -53,6 +50,12 @@ std::wstring ExtensionOf(const std::wstring& path) {
 }  // namespace
 
 void TMainForm::BindEvents() {
+    btnStart->OnClick = [this](ui::Window& s) { btnStartClick(s); };
+    FindFile1->OnFileMatch = [this](findfile::TFindFile& s, const std::wstring& folder,
+                                    const findfile::TSearchRec& info) {
+        FindFile1FileMatch(s, folder, info);
+    };
+    FindFile1->OnSearchFinish = [this](findfile::TFindFile& s) { FindFile1SearchFinish(s); };
     OpenWebAddress = OpenWithShell;
     BrowseForFolder = PickFolderWithShell;
     PageControl1->OnChange = [this](ui::Window& s) { PageControl1Change(s); };
@@ -90,7 +93,15 @@ void TMainForm::FormShow() {
     }
 }
 
-bool TMainForm::DoCloseQuery() { return FormCloseQuery() && ui::Form::DoCloseQuery(); }
+bool TMainForm::DoCloseQuery() {
+    if (FindFile1->Busy()) {
+        // Stop the scan first; the window closes when the scan has ended.
+        closeAfterScan_ = true;
+        FindFile1->Abort();
+        return false;
+    }
+    return FormCloseQuery() && ui::Form::DoCloseQuery();
+}
 
 bool TMainForm::FormCloseQuery() { return true; }
 
