@@ -1,0 +1,185 @@
+#include "app/TextReplacer.h"
+
+#include <bit>
+
+#include <windows.h>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define LUMORA_SSE2 1
+#endif
+
+namespace {
+
+bool IsWordByte(unsigned char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+FoldTable IdentityTable() {
+    FoldTable table;
+    for (size_t i = 0; i < table.size(); ++i) table[i] = static_cast<unsigned char>(i);
+    return table;
+}
+
+}  // namespace
+
+FoldTable AnsiUpperCaseTable() {
+    FoldTable table = IdentityTable();
+    // One byte at a time: a byte string of the whole range could pair up as double-byte
+    // characters in some code pages and change length.
+    for (size_t i = 1; i < table.size(); ++i) {
+        char c = static_cast<char>(i);
+        CharUpperBuffA(&c, 1);
+        table[i] = static_cast<unsigned char>(c);
+    }
+    return table;
+}
+
+const char* FindEitherByte(const char* first, const char* last, char a, char b) noexcept {
+#ifdef LUMORA_SSE2
+    const __m128i va = _mm_set1_epi8(a);
+    const __m128i vb = _mm_set1_epi8(b);
+    while (last - first >= 32) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + 16));
+        const unsigned lowMask = unsigned(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(low, va), _mm_cmpeq_epi8(low, vb))));
+        const unsigned highMask = unsigned(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(high, va), _mm_cmpeq_epi8(high, vb))));
+        if ((lowMask | highMask) != 0) return first + std::countr_zero(lowMask | (highMask << 16));
+        first += 32;
+    }
+#endif
+    for (; first != last; ++first)
+        if (*first == a || *first == b) return first;
+    return last;
+}
+
+OutputBuffer::OutputBuffer(ByteSink& sink, size_t capacity)
+    : sink_(sink), data_(std::make_unique_for_overwrite<char[]>(capacity)), capacity_(capacity) {}
+
+void OutputBuffer::Flush() {
+    if (size_ == 0) return;
+    sink_.Write(std::string_view(data_.get(), size_));
+    size_ = 0;
+}
+
+void OutputBuffer::Spill(const char* bytes, size_t count) {
+    Flush();
+    if (count >= capacity_) {
+        sink_.Write(std::string_view(bytes, count));
+    } else {
+        std::memcpy(data_.get(), bytes, count);
+        size_ = count;
+    }
+}
+
+void AppendWithCrLf(OutputBuffer& out, std::string_view text) {
+    const char* run = text.data();
+    const char* const last = text.data() + text.size();
+    for (const char* p = run;;) {
+        const char* const brk = FindEitherByte(p, last, '\r', '\n');
+        if (brk == last) break;
+        if (*brk == '\r' && brk + 1 != last && brk[1] == '\n') {
+            p = brk + 2;  // already CR LF: stays in the run
+            continue;
+        }
+        if (*brk == '\r') {
+            out.Append(run, size_t(brk + 1 - run));
+            out.Append("\n", 1);
+        } else {
+            out.Append(run, size_t(brk - run));
+            out.Append("\r\n", 2);
+        }
+        p = run = brk + 1;
+    }
+    out.Append(run, size_t(last - run));
+}
+
+TextReplacer::TextReplacer(std::string_view find, std::string replacement, bool caseSensitive,
+                           bool wholeWordsOnly, const FoldTable& upperCase)
+    : replacement_(std::move(replacement)),
+      wholeWordsOnly_(wholeWordsOnly),
+      fold_(caseSensitive ? IdentityTable() : upperCase) {
+    for (char c : find) find_ += static_cast<char>(fold_[static_cast<unsigned char>(c)]);
+    // Lines hold no line breaks, so a text with one can never be found.
+    findable_ = !find_.empty() && find_.find_first_of("\r\n") == std::string::npos;
+    if (!findable_) return;
+
+    border_.assign(find_.size(), 0);
+    for (size_t i = 1, k = 0; i < find_.size(); ++i) {
+        while (k > 0 && find_[i] != find_[k]) k = border_[k - 1];
+        if (find_[i] == find_[k]) ++k;
+        border_[i] = k;
+    }
+
+    size_t variants = 0;
+    for (size_t b = 0; b < 256; ++b) {
+        if (fold_[b] != static_cast<unsigned char>(find_[0])) continue;
+        firstByte_[b] = true;
+        if (variants < firstPair_.size()) firstPair_[variants] = static_cast<char>(b);
+        ++variants;
+    }
+    firstIsPair_ = variants <= firstPair_.size();
+    if (variants == 1) firstPair_[1] = firstPair_[0];
+}
+
+const char* TextReplacer::SkipToFirstByte(const char* first, const char* last) const {
+    if (firstIsPair_) return FindEitherByte(first, last, firstPair_[0], firstPair_[1]);
+    while (first != last && !firstByte_[static_cast<unsigned char>(*first)]) ++first;
+    return first;
+}
+
+// Knuth-Morris-Pratt over the folded bytes: each byte of the text is looked at a bounded number
+// of times, whatever the find text and the line.
+size_t TextReplacer::NextCandidate(std::string_view text, size_t from) const {
+    const char* const base = text.data();
+    const char* const last = base + text.size();
+    const size_t length = find_.size();
+    const char* p = base + from;
+    size_t matched = 0;
+    for (;;) {
+        if (matched == 0) {
+            p = SkipToFirstByte(p, last);
+            if (p == last) return npos;
+            matched = 1;
+        } else {
+            if (p == last) return npos;
+            const char c = static_cast<char>(fold_[static_cast<unsigned char>(*p)]);
+            while (matched > 0 && c != find_[matched]) matched = border_[matched - 1];
+            if (c == find_[matched]) ++matched;
+        }
+        ++p;
+        if (matched == length) return size_t(p - base) - length;
+    }
+}
+
+bool TextReplacer::IsWholeWord(std::string_view text, size_t position) const {
+    const size_t end = position + find_.size();
+    if (position > 0 && IsWordByte(static_cast<unsigned char>(text[position - 1]))) return false;
+    return end == text.size() || !IsWordByte(static_cast<unsigned char>(text[end]));
+}
+
+size_t TextReplacer::NextMatch(std::string_view text, size_t from) const {
+    if (!findable_) return npos;
+    for (size_t candidate = NextCandidate(text, from); candidate != npos;
+         candidate = NextCandidate(text, candidate + find_.size())) {
+        if (!wholeWordsOnly_ || IsWholeWord(text, candidate)) return candidate;
+    }
+    return npos;
+}
+
+size_t TextReplacer::Rewrite(std::string_view text, size_t firstMatch, OutputBuffer& out) const {
+    size_t count = 0;
+    size_t position = 0;
+    for (size_t match = firstMatch; match != npos; match = NextMatch(text, position)) {
+        AppendWithCrLf(out, text.substr(position, match - position));
+        out.Append(replacement_.data(), replacement_.size());
+        ++count;
+        position = match + find_.size();
+    }
+    AppendWithCrLf(out, text.substr(position));
+    if (!text.empty() && text.back() != '\r' && text.back() != '\n') out.Append("\r\n", 2);
+    out.Flush();
+    return count;
+}

@@ -1,0 +1,93 @@
+// Replacement of a text in the bytes of a file, line by line, with CR LF after every line.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Maps every byte to its upper-case counterpart, never changing the length of a text.
+using FoldTable = std::array<unsigned char, 256>;
+
+// Upper case in the active ANSI code page, the way CharUpperBuffA maps single bytes.
+FoldTable AnsiUpperCaseTable();
+
+// The first byte equal to a or b in [first, last), or last.
+const char* FindEitherByte(const char* first, const char* last, char a, char b) noexcept;
+
+// Receives rewritten text in pieces.
+class ByteSink {
+  public:
+    virtual ~ByteSink() = default;
+    virtual void Write(std::string_view bytes) = 0;
+};
+
+// Gathers many small pieces into large writes.
+class OutputBuffer {
+  public:
+    OutputBuffer(ByteSink& sink, size_t capacity);
+    OutputBuffer(const OutputBuffer&) = delete;
+    OutputBuffer& operator=(const OutputBuffer&) = delete;
+
+    void Append(const char* bytes, size_t count) {
+        if (count <= capacity_ - size_) {
+            std::memcpy(data_.get() + size_, bytes, count);
+            size_ += count;
+        } else {
+            Spill(bytes, count);
+        }
+    }
+    void Flush();
+
+  private:
+    void Spill(const char* bytes, size_t count);
+
+    ByteSink& sink_;
+    std::unique_ptr<char[]> data_;
+    size_t capacity_;
+    size_t size_ = 0;
+};
+
+// Finds the text in a file's bytes and rewrites them with the replacement.
+//
+// The bytes are taken as lines ended by CR LF, a lone CR or a lone LF; a match never spans two
+// lines. Matches are found left to right without overlapping, the search resuming after each
+// candidate. With whole words only, a candidate counts when neither of its neighbours in the line
+// is a word character (0-9, A-Z, a-z, _). The whole text is searched at once, in time linear in
+// its length: a line break is no word character, so its neighbours judge as the line's ends do.
+class TextReplacer {
+  public:
+    static constexpr size_t npos = std::string_view::npos;
+
+    // upperCase folds both sides when the search ignores case.
+    TextReplacer(std::string_view find, std::string replacement, bool caseSensitive,
+                 bool wholeWordsOnly, const FoldTable& upperCase);
+
+    // The position of the first accepted match at or after from, or npos.
+    size_t NextMatch(std::string_view text, size_t from) const;
+
+    // Writes text with every match replaced and CR LF after every line; firstMatch is
+    // NextMatch(text, 0). Returns the number of replacements.
+    size_t Rewrite(std::string_view text, size_t firstMatch, OutputBuffer& out) const;
+
+  private:
+    size_t NextCandidate(std::string_view text, size_t from) const;
+    const char* SkipToFirstByte(const char* first, const char* last) const;
+    bool IsWholeWord(std::string_view text, size_t position) const;
+
+    std::string find_;  // folded
+    std::string replacement_;
+    bool wholeWordsOnly_;
+    bool findable_;
+    FoldTable fold_;
+    std::vector<size_t> border_;         // longest proper border of each prefix of find_
+    std::array<bool, 256> firstByte_{};  // the bytes that fold to find_[0]
+    std::array<char, 2> firstPair_{};    // those bytes, when there are at most two
+    bool firstIsPair_ = false;
+};
+
+// Appends text with every line break made CR LF.
+void AppendWithCrLf(OutputBuffer& out, std::string_view text);
