@@ -26,7 +26,7 @@ namespace {
 constexpr size_t kLargeSet = 10;
 constexpr size_t kOutputChunk = size_t(1) << 20;
 constexpr DWORD kReadChunk = DWORD(1) << 30;
-// What a file rewritten in place keeps; read-only is refused before writing.
+// What a file rewritten in place keeps; a read-only one is refused before writing.
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
@@ -52,25 +52,23 @@ class ReplacePass {
 
     // Processes one file; returns what its log line says after the name.
     std::wstring Process(const std::wstring& path) {
-        DWORD attributes = 0;
-        const std::string_view text = Read(path, attributes);
+        BY_HANDLE_FILE_INFORMATION info{};
+        const std::string_view text = Read(path, info);
         // Bytes after a NUL would not survive the line model: such a file is never rewritten.
         const char* const last = text.data() + text.size();
         if (FindEitherByte(text.data(), last, '\0', '\0') != last) return kSkippedBinary;
         const size_t firstMatch = replacer_.NextMatch(text, 0);
         if (firstMatch == TextReplacer::npos) return CountLine(0);
-        return Rewrite(path, text, firstMatch, attributes);
+        return Rewrite(path, text, firstMatch, info);
     }
 
   private:
     // Reads the whole file into the pass's buffer, denying writers meanwhile.
-    std::string_view Read(const std::wstring& path, DWORD& attributes) {
+    std::string_view Read(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
         ui::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        BY_HANDLE_FILE_INFORMATION info{};
         if (!file || !GetFileInformationByHandle(file.Get(), &info))
             throw CannotOpenFileError(path, GetLastError());
-        attributes = info.dwFileAttributes;
         const size_t size = (size_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
         Reserve(path, size);
         size_t total = 0;
@@ -99,18 +97,21 @@ class ReplacePass {
 
     // Writes the new content beside the file, then puts it in the file's place.
     std::wstring Rewrite(const std::wstring& path, std::string_view text, size_t firstMatch,
-                         DWORD attributes) {
+                         const BY_HANDLE_FILE_INFORMATION& info) {
         std::wstring backup;
         if (backup_) {
             backup = BackupFileName(path);
             // Never overwrite the file itself, or a backup this run has made of another file.
             if (ui::SameTextIgnoringCase(backup, path) || backupsMade_.contains(PathKey(backup)))
                 return kSkippedBackup;
-        } else if (attributes & FILE_ATTRIBUTE_READONLY) {
+        } else if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
             throw CannotCreateFileError(path, ERROR_ACCESS_DENIED);
         }
 
-        TempFile temp(path, backup_ ? FILE_ATTRIBUTE_NORMAL : attributes & kKeptAttributes);
+        // Rewritten in place, a file stays the same file; with a backup it is a new one.
+        TempFile temp =
+            backup_ ? TempFile(path, FILE_ATTRIBUTE_NORMAL)
+                    : TempFile(path, info.dwFileAttributes & kKeptAttributes, &info.ftCreationTime);
         OutputBuffer out(temp, std::min(kOutputChunk, text.size() + text.size() / 8 + 64));
         const size_t count = replacer_.Rewrite(text, firstMatch, out);
         if (!backup_) {

@@ -19,16 +19,20 @@ unsigned NextNameSeed() {
 
 }  // namespace
 
-TempFile::TempFile(std::wstring target, DWORD attributes) : target_(std::move(target)) {
+TempFile::TempFile(std::wstring target, DWORD attributes, const FILETIME* created)
+    : target_(std::move(target)) {
     const std::wstring folder = FolderOf(target_);
     DWORD error = ERROR_FILE_EXISTS;
     for (int attempt = 0; attempt < 100 && error == ERROR_FILE_EXISTS; ++attempt) {
         wchar_t name[32];
         wsprintfW(name, L"~lum%08x.tmp", NextNameSeed());
         path_ = folder + name;
-        file_.Reset(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        file_.Reset(CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                 attributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (file_) return;
+        if (file_) {
+            if (created != nullptr) SetFileTime(file_.Get(), created, nullptr, nullptr);
+            return;
+        }
         error = GetLastError();
         if (error == ERROR_ALREADY_EXISTS) error = ERROR_FILE_EXISTS;
     }
@@ -56,8 +60,7 @@ void TempFile::Write(std::string_view bytes) {
 
 void TempFile::ReplaceTarget() {
     Close();
-    if (!ReplaceFileW(target_.c_str(), path_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                      nullptr, nullptr))
+    if (!MoveFileExW(path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING))
         throw CannotCreateFileError(target_, GetLastError());
     placed_ = true;
 }

@@ -12,9 +12,10 @@
 
 class TempFile : public ByteSink {
   public:
-    // Creates an empty temporary file in the folder of target, with the given attributes.
-    // Failures raise 'Cannot create file "<target>". ...', as do failures to write.
-    TempFile(std::wstring target, DWORD attributes);
+    // Creates an empty temporary file in the folder of target, with the given attributes and,
+    // when given, creation time. Failures raise 'Cannot create file "<target>". ...', as do
+    // failures to write.
+    TempFile(std::wstring target, DWORD attributes, const FILETIME* created = nullptr);
     // Removes the temporary file unless it has taken the target's place.
     ~TempFile() override;
     TempFile(const TempFile&) = delete;
@@ -23,7 +24,7 @@ class TempFile : public ByteSink {
     const std::wstring& Path() const noexcept { return path_; }
     void Write(std::string_view bytes) override;
 
-    // Puts the content in the target's place; the target keeps its attributes.
+    // Puts the content in the target's place in one step.
     void ReplaceTarget();
     // Moves the target to backup, replacing any file there, and puts the content in the
     // target's place. False, with nothing changed, when the target cannot be moved. When the
