@@ -1,0 +1,92 @@
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/TextReplacer.h"
+
+namespace {
+
+bool IsWord(char c) { return isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+struct StringSink : ByteSink {
+    std::string bytes;
+    void Write(std::string_view piece) override { bytes += piece; }
+};
+
+// The replacement done the slow, plain way: split into lines, then per line search the rest
+// again after each candidate, copying what is left every time.
+std::pair<std::string, size_t> ReplaceLineByLine(const std::string& text, std::string find,
+                                                 const std::string& replacement, bool caseSensitive,
+                                                 bool wholeWords, const FoldTable& upper) {
+    auto fold = [&](std::string s) {
+        if (!caseSensitive)
+            for (char& c : s) c = static_cast<char>(upper[static_cast<unsigned char>(c)]);
+        return s;
+    };
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            line += text[i];
+            continue;
+        }
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        lines.push_back(line);
+        line.clear();
+    }
+    if (!line.empty()) lines.push_back(line);
+
+    find = fold(find);
+    size_t count = 0;
+    std::string out;
+    for (const std::string& whole : lines) {
+        std::string done, rest = whole, search = fold(whole);
+        size_t offset = 0;
+        for (size_t at; !find.empty() && (at = search.find(find)) != std::string::npos;) {
+            const size_t start = offset + at, end = start + find.size();
+            const bool rejected = wholeWords && ((start > 0 && IsWord(whole[start - 1])) ||
+                                                 (end < whole.size() && IsWord(whole[end])));
+            done += rejected ? rest.substr(0, at + find.size()) : rest.substr(0, at) + replacement;
+            count += rejected ? 0 : 1;
+            rest.erase(0, at + find.size());
+            search.erase(0, at + find.size());
+            offset = end;
+        }
+        out += done + rest + "\r\n";
+    }
+    return {out, count};
+}
+
+TEST(TextReplacer, GivesTheResultsOfThePlainLineByLineReplacement) {
+    const FoldTable upper = AnsiUpperCaseTable();
+    const std::string alphabet = "aAb_ .\r\n\xE9\xC9";
+    std::mt19937 random(20240611);
+    auto pick = [&](size_t maxLength, size_t letters) {
+        std::string s(random() % (maxLength + 1), ' ');
+        for (char& c : s) c = alphabet[random() % letters];
+        return s;
+    };
+    for (int i = 0; i < 30000; ++i) {
+        const std::string text = pick(40, alphabet.size());
+        // Mostly texts without line breaks; now and then one that can never be found.
+        const std::string find = pick(3, random() % 10 == 0 ? alphabet.size() : 6);
+        const std::string replacement = pick(2, alphabet.size());
+        const bool caseSensitive = random() % 2, wholeWords = random() % 2;
+        SCOPED_TRACE(testing::PrintToString(text) + " / " + testing::PrintToString(find));
+
+        const auto [expected, expectedCount] =
+            ReplaceLineByLine(text, find, replacement, caseSensitive, wholeWords, upper);
+        const TextReplacer replacer(find, replacement, caseSensitive, wholeWords, upper);
+        const size_t first = replacer.NextMatch(text, 0);
+        ASSERT_EQ(first == TextReplacer::npos, expectedCount == 0);
+        if (expectedCount == 0) continue;
+        StringSink sink;
+        OutputBuffer out(sink, 1 + random() % 8);  // small, so that pieces spill over
+        ASSERT_EQ(replacer.Rewrite(text, first, out), expectedCount);
+        ASSERT_EQ(sink.bytes, expected);
+    }
+}
+
+}  // namespace
