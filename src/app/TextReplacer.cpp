@@ -55,6 +55,38 @@ const char* FindEitherByte(const char* first, const char* last, char a, char b) 
     return last;
 }
 
+size_t FindLoneLineBreak(std::string_view text) noexcept {
+    const char* const s = text.data();
+    const size_t n = text.size();
+    auto lone = [&](size_t i) {
+        return (s[i] == '\r' && (i + 1 == n || s[i + 1] != '\n')) ||
+               (s[i] == '\n' && (i == 0 || s[i - 1] != '\r'));
+    };
+    size_t i = 0;
+#ifdef LUMORA_SSE2
+    if (n >= 18) {
+        if (lone(0)) return 0;
+        const __m128i cr = _mm_set1_epi8('\r');
+        const __m128i lf = _mm_set1_epi8('\n');
+        // Each block of 16 is compared with the bytes one before and one after it.
+        for (i = 1; i + 17 <= n; i += 16) {
+            const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i - 1));
+            const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 1));
+            const __m128i loneCr =
+                _mm_andnot_si128(_mm_cmpeq_epi8(after, lf), _mm_cmpeq_epi8(here, cr));
+            const __m128i loneLf =
+                _mm_andnot_si128(_mm_cmpeq_epi8(before, cr), _mm_cmpeq_epi8(here, lf));
+            const unsigned mask = unsigned(_mm_movemask_epi8(_mm_or_si128(loneCr, loneLf)));
+            if (mask != 0) return i + size_t(std::countr_zero(mask));
+        }
+    }
+#endif
+    for (; i < n; ++i)
+        if (lone(i)) return i;
+    return std::string_view::npos;
+}
+
 OutputBuffer::OutputBuffer(ByteSink& sink, size_t capacity)
     : sink_(sink), data_(std::make_unique_for_overwrite<char[]>(capacity)), capacity_(capacity) {}
 
@@ -170,15 +202,24 @@ size_t TextReplacer::NextMatch(std::string_view text, size_t from) const {
 }
 
 size_t TextReplacer::Rewrite(std::string_view text, size_t firstMatch, OutputBuffer& out) const {
+    // Most files end every line with CR LF already; their text between matches is copied as is.
+    const bool crLfOnly = FindLoneLineBreak(text) == npos;
+    auto copy = [&](size_t from, size_t to) {
+        if (crLfOnly) {
+            out.Append(text.data() + from, to - from);
+        } else {
+            AppendWithCrLf(out, text.substr(from, to - from));
+        }
+    };
     size_t count = 0;
     size_t position = 0;
     for (size_t match = firstMatch; match != npos; match = NextMatch(text, position)) {
-        AppendWithCrLf(out, text.substr(position, match - position));
+        copy(position, match);
         out.Append(replacement_.data(), replacement_.size());
         ++count;
         position = match + find_.size();
     }
-    AppendWithCrLf(out, text.substr(position));
+    copy(position, text.size());
     if (!text.empty() && text.back() != '\r' && text.back() != '\n') out.Append("\r\n", 2);
     out.Flush();
     return count;

@@ -18,6 +18,10 @@ FoldTable AnsiUpperCaseTable();
 // The first byte equal to a or b in [first, last), or last.
 const char* FindEitherByte(const char* first, const char* last, char a, char b) noexcept;
 
+// The position of the first line break that is not CR LF (a CR without an LF after it, or an LF
+// without a CR before it), or npos.
+size_t FindLoneLineBreak(std::string_view text) noexcept;
+
 // Receives rewritten text in pieces.
 class ByteSink {
   public:
