@@ -1,5 +1,6 @@
 #include "app/TextReplacer.h"
 
+#include <algorithm>
 #include <bit>
 
 #include <windows.h>
@@ -145,26 +146,85 @@ TextReplacer::TextReplacer(std::string_view find, std::string replacement, bool 
         border_[i] = k;
     }
 
-    size_t variants = 0;
-    for (size_t b = 0; b < 256; ++b) {
-        if (fold_[b] != static_cast<unsigned char>(find_[0])) continue;
-        firstByte_[b] = true;
-        if (variants < firstPair_.size()) firstPair_[variants] = static_cast<char>(b);
-        ++variants;
-    }
-    firstIsPair_ = variants <= firstPair_.size();
-    if (variants == 1) firstPair_[1] = firstPair_[0];
+    for (size_t b = 0; b < 256; ++b)
+        firstByte_[b] = fold_[b] == static_cast<unsigned char>(find_[0]);
+    filterable_ = Variants(find_.front(), first_) && Variants(find_.back(), last_);
 }
 
-const char* TextReplacer::SkipToFirstByte(const char* first, const char* last) const {
-    if (firstIsPair_) return FindEitherByte(first, last, firstPair_[0], firstPair_[1]);
-    while (first != last && !firstByte_[static_cast<unsigned char>(*first)]) ++first;
-    return first;
+// The bytes that fold to a folded byte, when there are at most two.
+bool TextReplacer::Variants(char folded, std::array<char, 2>& bytes) const {
+    size_t count = 0;
+    for (size_t b = 0; b < 256; ++b) {
+        if (fold_[b] != static_cast<unsigned char>(folded)) continue;
+        if (count == bytes.size()) return false;
+        bytes[count++] = static_cast<char>(b);
+    }
+    if (count == 1) bytes[1] = bytes[0];
+    return count > 0;
+}
+
+// Calls visit(candidate) for every occurrence of the find text from the given position on, left
+// to right, each search resuming after the previous candidate, until visit returns false.
+template <class Visit>
+void TextReplacer::ForEachCandidate(std::string_view text, size_t from, Visit&& visit) const {
+    const size_t length = find_.size();
+#ifdef LUMORA_SSE2
+    // Looks at 16 starts at a time, keeping those whose first and last bytes fit, then compares
+    // the bytes between. Near the end of the text, and for a stretch in which the bytes between
+    // keep nearly fitting (only contrived texts do; it would make this quadratic), the search
+    // for the next candidate is left to ScanKmp.
+    if (filterable_ && text.size() >= length + 15) {
+        const size_t lastBlock = text.size() - length - 15;
+        const auto* const s = reinterpret_cast<const unsigned char*>(text.data());
+        const __m128i first0 = _mm_set1_epi8(first_[0]), first1 = _mm_set1_epi8(first_[1]);
+        const __m128i last0 = _mm_set1_epi8(last_[0]), last1 = _mm_set1_epi8(last_[1]);
+        size_t stretch = from, work = 0;
+        while (from <= lastBlock) {
+            const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from));
+            const __m128i tails =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from + length - 1));
+            unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(heads, first0), _mm_cmpeq_epi8(heads, first1)),
+                _mm_or_si128(_mm_cmpeq_epi8(tails, last0), _mm_cmpeq_epi8(tails, last1)))));
+            size_t next = from + 16;
+            while (mask != 0) {
+                const size_t candidate = from + size_t(std::countr_zero(mask));
+                size_t j = 1;
+                while (j + 1 < length &&
+                       fold_[s[candidate + j]] == static_cast<unsigned char>(find_[j]))
+                    ++j;
+                if (j + 1 < length) {
+                    work += j;
+                    mask &= mask - 1;
+                    continue;
+                }
+                if (!visit(candidate)) return;
+                next = std::max(next, candidate + length);
+                stretch = candidate + length;
+                work = 0;
+                mask = candidate + length - from >= 16
+                           ? 0
+                           : mask & (~0u << (candidate + length - from));
+            }
+            from = next;
+            if (work > 4 * (from - stretch) + 64) {
+                const size_t candidate = ScanKmp(text, from);
+                if (candidate == npos || !visit(candidate)) return;
+                from = stretch = candidate + length;
+                work = 0;
+            }
+        }
+    }
+#endif
+    for (size_t candidate = ScanKmp(text, from); candidate != npos;
+         candidate = ScanKmp(text, candidate + length)) {
+        if (!visit(candidate)) return;
+    }
 }
 
 // Knuth-Morris-Pratt over the folded bytes: each byte of the text is looked at a bounded number
 // of times, whatever the find text and the line.
-size_t TextReplacer::NextCandidate(std::string_view text, size_t from) const {
+size_t TextReplacer::ScanKmp(std::string_view text, size_t from) const {
     const char* const base = text.data();
     const char* const last = base + text.size();
     const size_t length = find_.size();
@@ -172,7 +232,7 @@ size_t TextReplacer::NextCandidate(std::string_view text, size_t from) const {
     size_t matched = 0;
     for (;;) {
         if (matched == 0) {
-            p = SkipToFirstByte(p, last);
+            while (p != last && !firstByte_[static_cast<unsigned char>(*p)]) ++p;
             if (p == last) return npos;
             matched = 1;
         } else {
@@ -193,33 +253,41 @@ bool TextReplacer::IsWholeWord(std::string_view text, size_t position) const {
 }
 
 size_t TextReplacer::NextMatch(std::string_view text, size_t from) const {
-    if (!findable_) return npos;
-    for (size_t candidate = NextCandidate(text, from); candidate != npos;
-         candidate = NextCandidate(text, candidate + find_.size())) {
-        if (!wholeWordsOnly_ || IsWholeWord(text, candidate)) return candidate;
+    size_t match = npos;
+    if (findable_) {
+        ForEachCandidate(text, from, [&](size_t candidate) {
+            if (wholeWordsOnly_ && !IsWholeWord(text, candidate)) return true;
+            match = candidate;
+            return false;
+        });
     }
-    return npos;
+    return match;
 }
 
 size_t TextReplacer::Rewrite(std::string_view text, size_t firstMatch, OutputBuffer& out) const {
     // Most files end every line with CR LF already; their text between matches is copied as is.
     const bool crLfOnly = FindLoneLineBreak(text) == npos;
-    auto copy = [&](size_t from, size_t to) {
-        if (crLfOnly) {
-            out.Append(text.data() + from, to - from);
-        } else {
-            AppendWithCrLf(out, text.substr(from, to - from));
-        }
-    };
     size_t count = 0;
     size_t position = 0;
-    for (size_t match = firstMatch; match != npos; match = NextMatch(text, position)) {
-        copy(position, match);
+    auto copyUpTo = [&](size_t end) {
+        if (crLfOnly) {
+            out.Append(text.data() + position, end - position);
+        } else {
+            AppendWithCrLf(out, text.substr(position, end - position));
+        }
+    };
+    auto replace = [&](size_t match) {
+        copyUpTo(match);
         out.Append(replacement_.data(), replacement_.size());
         ++count;
         position = match + find_.size();
-    }
-    copy(position, text.size());
+        return true;
+    };
+    replace(firstMatch);
+    ForEachCandidate(text, position, [&](size_t candidate) {
+        return wholeWordsOnly_ && !IsWholeWord(text, candidate) ? true : replace(candidate);
+    });
+    copyUpTo(text.size());
     if (!text.empty() && text.back() != '\r' && text.back() != '\n') out.Append("\r\n", 2);
     out.Flush();
     return count;

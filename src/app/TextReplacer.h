@@ -37,7 +37,10 @@ class OutputBuffer {
     OutputBuffer& operator=(const OutputBuffer&) = delete;
 
     void Append(const char* bytes, size_t count) {
-        if (count <= capacity_ - size_) {
+        if (count <= 16 && capacity_ - size_ >= 16) {
+            AppendShort(data_.get() + size_, bytes, count);
+            size_ += count;
+        } else if (count <= capacity_ - size_) {
             std::memcpy(data_.get() + size_, bytes, count);
             size_ += count;
         } else {
@@ -47,6 +50,19 @@ class OutputBuffer {
     void Flush();
 
   private:
+    // Short pieces are many (the text between close matches); a call to memcpy each costs more
+    // than the copy.
+    static void AppendShort(char* to, const char* from, size_t count) {
+        if (count >= 8) {
+            std::memcpy(to, from, 8);
+            std::memcpy(to + count - 8, from + count - 8, 8);
+        } else if (count >= 4) {
+            std::memcpy(to, from, 4);
+            std::memcpy(to + count - 4, from + count - 4, 4);
+        } else {
+            for (size_t i = 0; i < count; ++i) to[i] = from[i];
+        }
+    }
     void Spill(const char* bytes, size_t count);
 
     ByteSink& sink_;
@@ -78,8 +94,10 @@ class TextReplacer {
     size_t Rewrite(std::string_view text, size_t firstMatch, OutputBuffer& out) const;
 
   private:
-    size_t NextCandidate(std::string_view text, size_t from) const;
-    const char* SkipToFirstByte(const char* first, const char* last) const;
+    bool Variants(char folded, std::array<char, 2>& bytes) const;
+    template <class Visit>
+    void ForEachCandidate(std::string_view text, size_t from, Visit&& visit) const;
+    size_t ScanKmp(std::string_view text, size_t from) const;
     bool IsWholeWord(std::string_view text, size_t position) const;
 
     std::string find_;  // folded
@@ -87,10 +105,10 @@ class TextReplacer {
     bool wholeWordsOnly_;
     bool findable_;
     FoldTable fold_;
-    std::vector<size_t> border_;         // longest proper border of each prefix of find_
-    std::array<bool, 256> firstByte_{};  // the bytes that fold to find_[0]
-    std::array<char, 2> firstPair_{};    // those bytes, when there are at most two
-    bool firstIsPair_ = false;
+    std::vector<size_t> border_;            // longest proper border of each prefix of find_
+    std::array<bool, 256> firstByte_{};     // the bytes that fold to find_[0]
+    std::array<char, 2> first_{}, last_{};  // those of find_'s first and last byte...
+    bool filterable_ = false;               // ...when there are at most two of each
 };
 
 // Appends text with every line break made CR LF.

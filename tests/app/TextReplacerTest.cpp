@@ -59,8 +59,25 @@ std::pair<std::string, size_t> ReplaceLineByLine(const std::string& text, std::s
     return {out, count};
 }
 
+// Replaces with TextReplacer and with the plain way and compares count and bytes.
+void ExpectSameAsLineByLine(const std::string& text, const std::string& find,
+                            const std::string& replacement, bool caseSensitive, bool wholeWords,
+                            size_t bufferSize) {
+    static const FoldTable upper = AnsiUpperCaseTable();
+    SCOPED_TRACE(testing::PrintToString(text) + " / " + testing::PrintToString(find));
+    const auto [expected, expectedCount] =
+        ReplaceLineByLine(text, find, replacement, caseSensitive, wholeWords, upper);
+    const TextReplacer replacer(find, replacement, caseSensitive, wholeWords, upper);
+    const size_t first = replacer.NextMatch(text, 0);
+    ASSERT_EQ(first == TextReplacer::npos, expectedCount == 0);
+    if (expectedCount == 0) return;
+    StringSink sink;
+    OutputBuffer out(sink, bufferSize);
+    ASSERT_EQ(replacer.Rewrite(text, first, out), expectedCount);
+    ASSERT_EQ(sink.bytes, expected);
+}
+
 TEST(TextReplacer, GivesTheResultsOfThePlainLineByLineReplacement) {
-    const FoldTable upper = AnsiUpperCaseTable();
     const std::string alphabet = "aAb_ .\xE9\xC9\r\n";  // line breaks last
     std::mt19937 random(20240611);
     auto pick = [&](size_t maxLength, size_t letters) {
@@ -80,18 +97,25 @@ TEST(TextReplacer, GivesTheResultsOfThePlainLineByLineReplacement) {
         const std::string find = pick(3, random() % 10 == 0 ? alphabet.size() : 8);
         const std::string replacement = pick(2, alphabet.size());
         const bool caseSensitive = random() % 2, wholeWords = random() % 2;
-        SCOPED_TRACE(testing::PrintToString(text) + " / " + testing::PrintToString(find));
+        // A small buffer, so that pieces spill over.
+        ExpectSameAsLineByLine(text, find, replacement, caseSensitive, wholeWords,
+                               1 + random() % 8);
+        if (testing::Test::HasFatalFailure()) return;
+    }
+}
 
-        const auto [expected, expectedCount] =
-            ReplaceLineByLine(text, find, replacement, caseSensitive, wholeWords, upper);
-        const TextReplacer replacer(find, replacement, caseSensitive, wholeWords, upper);
-        const size_t first = replacer.NextMatch(text, 0);
-        ASSERT_EQ(first == TextReplacer::npos, expectedCount == 0);
-        if (expectedCount == 0) continue;
-        StringSink sink;
-        OutputBuffer out(sink, 1 + random() % 8);  // small, so that pieces spill over
-        ASSERT_EQ(replacer.Rewrite(text, first, out), expectedCount);
-        ASSERT_EQ(sink.bytes, expected);
+// Texts in which nearly every position almost matches, and long lines with many matches.
+TEST(TextReplacer, GivesTheSameResultsOnRepetitiveTexts) {
+    const std::string a(19, 'a');
+    const std::string almost = std::string(500, 'a') + "b" + std::string(300, 'a') + "b" +
+                               std::string(40, 'a') + "\r\n" + a + "ba";
+    for (bool wholeWords : {false, true}) {
+        ExpectSameAsLineByLine(almost, a + "ba", "X", true, wholeWords, 64);
+        ExpectSameAsLineByLine(almost, "A" + a + "b", "", false, wholeWords, 64);
+        std::string many;
+        for (int i = 0; i < 1000; ++i) many += i % 7 ? "ab cat cd " : "bobcat ";
+        ExpectSameAsLineByLine(many, "cat", "dog", true, wholeWords, 4096);
+        ExpectSameAsLineByLine(many + "\n" + many, "CAT", "", false, wholeWords, 4096);
     }
 }
 
