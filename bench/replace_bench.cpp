@@ -1,12 +1,13 @@
 // Speed of the replacement pass against the platform floor: reading and writing the same files
 // with plain Win32 calls, measured in the same run.
-//   replace_bench [megabytes]   size of each corpus, 100 unless given
+//   replace_bench [megabytes [folder]]   size of each corpus (100 unless given) and where it is
+//                                        made (the temporary folder unless given)
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 namespace {
 
 constexpr size_t kManyFiles = 2000;
+constexpr int kRounds = 3;
 
 class BenchWindow : public ReplaceWindow {
   public:
@@ -81,30 +83,40 @@ std::string TextFile(size_t size, unsigned& seed) {
 }
 
 struct Corpus {
-    std::wstring folder;
+    std::vector<std::wstring> folders;
     std::vector<std::wstring> files;
     size_t bytes = 0;
 };
 
-Corpus MakeCorpus(const std::wstring& root, const wchar_t* name, size_t fileCount,
-                  size_t totalBytes, bool singleLine) {
-    Corpus corpus{root + L"\\" + name, {}, 0};
-    CreateDirectoryW(corpus.folder.c_str(), nullptr);
+// fileCount files of text in folderCount folders, or one single-line file when fileCount is 1.
+Corpus MakeCorpus(const std::wstring& root, const std::wstring& name, size_t fileCount,
+                  size_t folderCount, size_t totalBytes) {
+    Corpus corpus;
     unsigned seed = 1;
+    for (size_t f = 0; f < folderCount; ++f) {
+        corpus.folders.push_back(root + L"\\" + name + L" " + std::to_wstring(f));
+        CreateDirectoryW(corpus.folders.back().c_str(), nullptr);
+    }
     for (size_t i = 0; i < fileCount; ++i) {
         std::string text;
-        if (singleLine) {
+        if (fileCount == 1) {
             const std::string unit = "ab lumora cd ";
             text.reserve(totalBytes + unit.size());
             while (text.size() < totalBytes) text += unit;
         } else {
             text = TextFile(totalBytes / fileCount, seed);
         }
-        corpus.files.push_back(corpus.folder + L"\\file " + std::to_wstring(i) + L".txt");
+        corpus.files.push_back(corpus.folders[i % folderCount] + L"\\file " + std::to_wstring(i) +
+                               L".txt");
         WriteWhole(corpus.files.back(), text.data(), text.size());
         corpus.bytes += text.size();
     }
     return corpus;
+}
+
+void RemoveCorpus(const Corpus& corpus) {
+    for (const std::wstring& path : corpus.files) DeleteFileW(path.c_str());
+    for (const std::wstring& folder : corpus.folders) RemoveDirectoryW(folder.c_str());
 }
 
 // The floor: every file read whole and written back whole. Like a pass, each run starts with no
@@ -130,11 +142,7 @@ double Floor(const Corpus& corpus) {
     return Now() - start;
 }
 
-void RemoveBackups(const Corpus& corpus) {
-    for (const std::wstring& path : corpus.files) DeleteFileW(BackupFileName(path).c_str());
-}
-
-// One pass; the words swap back and forth so that every run finds the same number of matches.
+// One pass; the words swap back and forth so that every pass finds the same number of matches.
 double Pass(const Corpus& corpus, bool backup, bool& forward, unsigned long long& replacements) {
     BenchWindow window(forward ? L"lumora" : L"nebula", forward ? L"nebula" : L"lumora", backup);
     forward = !forward;
@@ -142,36 +150,36 @@ double Pass(const Corpus& corpus, bool backup, bool& forward, unsigned long long
     FindReplaceText(window, corpus.files);
     const double seconds = Now() - start;
     replacements = window.replacements;
-    if (backup) RemoveBackups(corpus);
+    if (backup) {
+        for (const std::wstring& path : corpus.files) DeleteFileW(BackupFileName(path).c_str());
+    }
     return seconds;
 }
 
-double Best(int times, const std::function<double()>& run) {
-    double best = 1e30;
-    for (int i = 0; i < times; ++i) best = std::min(best, run());
-    return best;
-}
-
-void Measure(const char* title, const Corpus& corpus) {
+// Rounds of floor, pass without and pass with backup, side by side so that whatever else the
+// machine does weighs on all three alike; the best of each counts.
+void Measure(const std::wstring& root, const std::wstring& name, size_t fileCount,
+             size_t folderCount, size_t bytes) {
+    const Corpus corpus = MakeCorpus(root, name, fileCount, folderCount, bytes);
     const double megabytes = double(corpus.bytes) / (1024.0 * 1024.0);
     bool forward = true;
     unsigned long long replacements = 0;
     Floor(corpus);  // warm the cache
-    const double floor = Best(3, [&] { return Floor(corpus); });
-    const double off = Best(4, [&] { return Pass(corpus, false, forward, replacements); });
-    const double on = Best(4, [&] { return Pass(corpus, true, forward, replacements); });
-    std::printf("%s: %zu files, %.1f MB, %llu replacements per pass\n", title, corpus.files.size(),
-                megabytes, replacements);
+    double floor = 1e30, off = 1e30, on = 1e30;
+    for (int round = 0; round < kRounds; ++round) {
+        floor = std::min(floor, Floor(corpus));
+        off = std::min(off, Pass(corpus, false, forward, replacements));
+        on = std::min(on, Pass(corpus, true, forward, replacements));
+    }
+    RemoveCorpus(corpus);
+    std::printf("%ls: %zu file(s) in %zu folder(s), %.1f MB, %llu replacements per pass\n",
+                name.c_str(), corpus.files.size(), corpus.folders.size(), megabytes, replacements);
     std::printf("  floor (read + write)  %8.1f MB/s\n", megabytes / floor);
     std::printf("  pass, backup off      %8.1f MB/s   %.2fx the floor's time\n", megabytes / off,
                 off / floor);
     std::printf("  pass, backup on       %8.1f MB/s   %.2fx the floor's time\n", megabytes / on,
                 on / floor);
-}
-
-void RemoveCorpus(const Corpus& corpus) {
-    for (const std::wstring& path : corpus.files) DeleteFileW(path.c_str());
-    RemoveDirectoryW(corpus.folder.c_str());
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -179,22 +187,22 @@ void RemoveCorpus(const Corpus& corpus) {
 int main(int argc, char** argv) {
     const size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100;
     if (megabytes == 0) {
-        std::fprintf(stderr, "usage: replace_bench [megabytes]\n");
+        std::fprintf(stderr, "usage: replace_bench [megabytes [folder]]\n");
         return 2;
     }
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring root =
-        std::wstring(temp) + L"lumora-bench-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(root.c_str(), nullptr);
-
+    std::wstring base = temp;
+    if (argc > 2) base = std::wstring(argv[2], argv[2] + std::strlen(argv[2])) + L"\\";
+    const std::wstring root = base + L"lumora-bench-" + std::to_wstring(GetCurrentProcessId());
+    if (!CreateDirectoryW(root.c_str(), nullptr)) {
+        std::fprintf(stderr, "cannot create %ls\n", root.c_str());
+        return 1;
+    }
     const size_t bytes = megabytes << 20;
-    const Corpus many = MakeCorpus(root, L"many", kManyFiles, bytes, false);
-    Measure("Many text files", many);
-    RemoveCorpus(many);
-    const Corpus single = MakeCorpus(root, L"single", 1, bytes, true);
-    Measure("One single-line file", single);
-    RemoveCorpus(single);
+    Measure(root, L"site", kManyFiles, 20, bytes);
+    Measure(root, L"flat", kManyFiles, 1, bytes);
+    Measure(root, L"line", 1, 1, bytes);
     RemoveDirectoryW(root.c_str());
     return 0;
 }

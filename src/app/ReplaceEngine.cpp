@@ -52,7 +52,7 @@ class ReplacePass {
 
     // Processes one file; returns what its log line says after the name.
     std::wstring Process(const std::wstring& path) {
-        BY_HANDLE_FILE_INFORMATION info{};
+        FILE_BASIC_INFO info{};
         const std::string_view text = Read(path, info);
         // Bytes after a NUL would not survive the line model: such a file is never rewritten.
         const char* const last = text.data() + text.size();
@@ -64,12 +64,15 @@ class ReplacePass {
 
   private:
     // Reads the whole file into the pass's buffer, denying writers meanwhile.
-    std::string_view Read(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+    std::string_view Read(const std::wstring& path, FILE_BASIC_INFO& info) {
         ui::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (!file || !GetFileInformationByHandle(file.Get(), &info))
+        // Not GetFileInformationByHandle: its volume serial number costs Wine a look at the mounts.
+        LARGE_INTEGER fileSize{};
+        if (!file || !GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &info, sizeof info) ||
+            !GetFileSizeEx(file.Get(), &fileSize))
             throw CannotOpenFileError(path, GetLastError());
-        const size_t size = (size_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+        const size_t size = size_t(fileSize.QuadPart);
         Reserve(path, size);
         size_t total = 0;
         while (total < size) {
@@ -97,30 +100,26 @@ class ReplacePass {
 
     // Writes the new content beside the file, then puts it in the file's place.
     std::wstring Rewrite(const std::wstring& path, std::string_view text, size_t firstMatch,
-                         const BY_HANDLE_FILE_INFORMATION& info) {
+                         const FILE_BASIC_INFO& info) {
         std::wstring backup;
         if (backup_) {
             backup = BackupFileName(path);
             // Never overwrite the file itself, or a backup this run has made of another file.
             if (ui::SameTextIgnoringCase(backup, path) || backupsMade_.contains(PathKey(backup)))
                 return kSkippedBackup;
-        } else if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+        } else if (info.FileAttributes & FILE_ATTRIBUTE_READONLY) {
             throw CannotCreateFileError(path, ERROR_ACCESS_DENIED);
         }
 
         // Rewritten in place, a file stays the same file; with a backup it is a new one.
-        TempFile temp =
-            backup_ ? TempFile(path, FILE_ATTRIBUTE_NORMAL)
-                    : TempFile(path, info.dwFileAttributes & kKeptAttributes, &info.ftCreationTime);
+        const FILETIME created{info.CreationTime.LowPart, DWORD(info.CreationTime.HighPart)};
+        TempFile temp = backup_
+                            ? TempFile(path, backup, FILE_ATTRIBUTE_NORMAL)
+                            : TempFile(path, L"", info.FileAttributes & kKeptAttributes, &created);
         OutputBuffer out(temp, std::min(kOutputChunk, text.size() + text.size() / 8 + 64));
         const size_t count = replacer_.Rewrite(text, firstMatch, out);
-        if (!backup_) {
-            temp.ReplaceTarget();
-        } else if (temp.ReplaceTargetKeeping(backup)) {
-            backupsMade_.insert(PathKey(backup));
-        } else {
-            return kSkippedBackup;
-        }
+        if (!temp.TakeTargetsPlace()) return kSkippedBackup;
+        if (backup_) backupsMade_.insert(PathKey(backup));
         return CountLine(count);
     }
 

@@ -1,6 +1,9 @@
 #include "app/TempFile.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <vector>
 
 #include "app/FileError.h"
 
@@ -19,15 +22,19 @@ unsigned NextNameSeed() {
 
 }  // namespace
 
-TempFile::TempFile(std::wstring target, DWORD attributes, const FILETIME* created)
-    : target_(std::move(target)) {
+TempFile::TempFile(std::wstring target, std::wstring backup, DWORD attributes,
+                   const FILETIME* created)
+    : target_(std::move(target)), backup_(std::move(backup)) {
     const std::wstring folder = FolderOf(target_);
+    // Renaming through the handle needs DELETE access, which would keep others from opening the
+    // file while it is written; the way through a backup renames by name instead.
+    const DWORD access = backup_.empty() ? GENERIC_WRITE | DELETE : GENERIC_WRITE;
     DWORD error = ERROR_FILE_EXISTS;
     for (int attempt = 0; attempt < 100 && error == ERROR_FILE_EXISTS; ++attempt) {
         wchar_t name[32];
         wsprintfW(name, L"~lum%08x.tmp", NextNameSeed());
         path_ = folder + name;
-        file_.Reset(CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+        file_.Reset(CreateFileW(path_.c_str(), access, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                 attributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (file_) {
             if (created != nullptr) SetFileTime(file_.Get(), created, nullptr, nullptr);
@@ -41,11 +48,9 @@ TempFile::TempFile(std::wstring target, DWORD attributes, const FILETIME* create
 }
 
 TempFile::~TempFile() {
-    Close();
+    file_.Reset();
     if (!placed_ && !path_.empty()) DeleteFileW(path_.c_str());
 }
-
-void TempFile::Close() { file_.Reset(); }
 
 void TempFile::Write(std::string_view bytes) {
     while (!bytes.empty()) {
@@ -58,18 +63,31 @@ void TempFile::Write(std::string_view bytes) {
     }
 }
 
-void TempFile::ReplaceTarget() {
-    Close();
-    if (!MoveFileExW(path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING))
-        throw CannotCreateFileError(target_, GetLastError());
-    placed_ = true;
-}
-
-bool TempFile::ReplaceTargetKeeping(const std::wstring& backup) {
-    Close();
-    if (!MoveFileExW(target_.c_str(), backup.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+bool TempFile::TakeTargetsPlace() {
+    if (backup_.empty()) {
+        RenameThroughHandle();
+        return true;
+    }
+    file_.Reset();
+    if (!MoveFileExW(target_.c_str(), backup_.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
     if (!MoveFileExW(path_.c_str(), target_.c_str(), 0))
         throw CannotCreateFileError(target_, GetLastError());
     placed_ = true;
     return true;
+}
+
+// One request to the file system where MoveFileExW makes several, which under Wine costs about
+// as much as writing the file.
+void TempFile::RenameThroughHandle() {
+    const size_t nameBytes = target_.size() * sizeof(wchar_t);
+    std::vector<std::byte> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = TRUE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = DWORD(nameBytes);
+    std::memcpy(info->FileName, target_.c_str(), nameBytes + sizeof(wchar_t));
+    if (!SetFileInformationByHandle(file_.Get(), FileRenameInfo, info, DWORD(buffer.size())))
+        throw CannotCreateFileError(target_, GetLastError());
+    placed_ = true;
+    file_.Reset();
 }

@@ -13,9 +13,11 @@
 class TempFile : public ByteSink {
   public:
     // Creates an empty temporary file in the folder of target, with the given attributes and,
-    // when given, creation time. Failures raise 'Cannot create file "<target>". ...', as do
-    // failures to write.
-    TempFile(std::wstring target, DWORD attributes, const FILETIME* created = nullptr);
+    // when given, creation time. With a backup name, the target will keep its previous content
+    // under that name. Failures raise 'Cannot create file "<target>". ...', as do failures to
+    // write.
+    TempFile(std::wstring target, std::wstring backup, DWORD attributes,
+             const FILETIME* created = nullptr);
     // Removes the temporary file unless it has taken the target's place.
     ~TempFile() override;
     TempFile(const TempFile&) = delete;
@@ -24,18 +26,17 @@ class TempFile : public ByteSink {
     const std::wstring& Path() const noexcept { return path_; }
     void Write(std::string_view bytes) override;
 
-    // Puts the content in the target's place in one step.
-    void ReplaceTarget();
-    // Moves the target to backup, replacing any file there, and puts the content in the
-    // target's place. False, with nothing changed, when the target cannot be moved. When the
-    // content cannot be moved in, the previous content stays under the backup name and the
-    // error is raised.
-    bool ReplaceTargetKeeping(const std::wstring& backup);
+    // Puts the content in the target's place. Without a backup name in one step. With one, the
+    // target first moves to it, replacing any file there; false, with nothing changed, when it
+    // cannot. When the content then cannot move in, the previous content stays under the backup
+    // name and the error is raised.
+    bool TakeTargetsPlace();
 
   private:
-    void Close();
+    void RenameThroughHandle();
 
     std::wstring target_;
+    std::wstring backup_;
     std::wstring path_;
     ui::FileHandle file_;
     bool placed_ = false;

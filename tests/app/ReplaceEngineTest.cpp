@@ -259,11 +259,11 @@ TEST(TempFile, KeepsThePreviousContentUnderTheBackupNameWhenItCannotTakeThePlace
     TempDir dir;
     const std::wstring target = dir.Write(L"a.txt", "old");
     {
-        TempFile temp(target, 0);
+        TempFile temp(target, dir / L"a.bak", 0);
         temp.Write("new");
         ui::FileHandle hold = Hold(temp.Path(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
         try {
-            temp.ReplaceTargetKeeping(dir / L"a.bak");
+            temp.TakeTargetsPlace();
             ADD_FAILURE() << "the move into place should have failed";
         } catch (const ui::Error& error) {
             EXPECT_EQ(
