@@ -149,6 +149,18 @@ TextReplacer::TextReplacer(std::string_view find, std::string replacement, bool 
     for (size_t b = 0; b < 256; ++b)
         firstByte_[b] = fold_[b] == static_cast<unsigned char>(find_[0]);
     filterable_ = Variants(find_.front(), first_) && Variants(find_.back(), last_);
+
+    // Up to 16 bytes compare at once when each folds from itself alone, or from a pair of bytes
+    // that differ in bit 0x20 only (a and A, and in most code pages the letters above 0x7F).
+    wideCompare_ = find_.size() <= pattern_.size();
+    for (size_t j = 0; j < find_.size() && wideCompare_; ++j) {
+        std::array<char, 2> bytes{};
+        const unsigned char pair = Variants(find_[j], bytes) ? (bytes[0] ^ bytes[1]) : 0xFF;
+        wideCompare_ = pair == 0 || pair == 0x20;
+        caseBits_[j] = pair;
+        pattern_[j] = static_cast<unsigned char>(find_[j]) | pair;
+        compareMask_ |= 1u << j;
+    }
 }
 
 // The bytes that fold to a folded byte, when there are at most two.
@@ -189,12 +201,7 @@ void TextReplacer::ForEachCandidate(std::string_view text, size_t from, Visit&& 
             size_t next = from + 16;
             while (mask != 0) {
                 const size_t candidate = from + size_t(std::countr_zero(mask));
-                size_t j = 1;
-                while (j + 1 < length &&
-                       fold_[s[candidate + j]] == static_cast<unsigned char>(find_[j]))
-                    ++j;
-                if (j + 1 < length) {
-                    work += j;
+                if (!Fits(s, text.size(), candidate, work)) {
                     mask &= mask - 1;
                     continue;
                 }
@@ -221,6 +228,26 @@ void TextReplacer::ForEachCandidate(std::string_view text, size_t from, Visit&& 
         if (!visit(candidate)) return;
     }
 }
+
+#ifdef LUMORA_SSE2
+// Whether the find text stands at candidate, whose first and last bytes are known to fit. Adds
+// the bytes compared one by one to work.
+bool TextReplacer::Fits(const unsigned char* s, size_t size, size_t candidate, size_t& work) const {
+    if (wideCompare_ && candidate + 16 <= size) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + candidate));
+        const __m128i folded =
+            _mm_or_si128(bytes, _mm_load_si128(reinterpret_cast<const __m128i*>(caseBits_.data())));
+        const unsigned equal = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(
+            folded, _mm_load_si128(reinterpret_cast<const __m128i*>(pattern_.data())))));
+        return (equal & compareMask_) == compareMask_;
+    }
+    const size_t length = find_.size();
+    size_t j = 1;
+    while (j + 1 < length && fold_[s[candidate + j]] == static_cast<unsigned char>(find_[j])) ++j;
+    work += j;
+    return j + 1 >= length;
+}
+#endif
 
 // Knuth-Morris-Pratt over the folded bytes: each byte of the text is looked at a bounded number
 // of times, whatever the find text and the line.

@@ -97,6 +97,7 @@ class TextReplacer {
     bool Variants(char folded, std::array<char, 2>& bytes) const;
     template <class Visit>
     void ForEachCandidate(std::string_view text, size_t from, Visit&& visit) const;
+    bool Fits(const unsigned char* s, size_t size, size_t candidate, size_t& work) const;
     size_t ScanKmp(std::string_view text, size_t from) const;
     bool IsWholeWord(std::string_view text, size_t position) const;
 
@@ -109,6 +110,11 @@ class TextReplacer {
     std::array<bool, 256> firstByte_{};     // the bytes that fold to find_[0]
     std::array<char, 2> first_{}, last_{};  // those of find_'s first and last byte...
     bool filterable_ = false;               // ...when there are at most two of each
+    // find_ for comparing 16 bytes at once: the bit that tells the two bytes folding to each
+    // byte apart, the bytes with that bit set, the positions that count.
+    bool wideCompare_ = false;
+    alignas(16) std::array<unsigned char, 16> caseBits_{}, pattern_{};
+    unsigned compareMask_ = 0;
 };
 
 // Appends text with every line break made CR LF.
