@@ -56,7 +56,30 @@ const char* FindEitherByte(const char* first, const char* last, char a, char b) 
     return last;
 }
 
-size_t FindLoneLineBreak(std::string_view text) noexcept {
+OutputBuffer::OutputBuffer(ByteSink& sink, size_t capacity)
+    : sink_(sink), data_(std::make_unique_for_overwrite<char[]>(capacity)), capacity_(capacity) {}
+
+void OutputBuffer::Flush() {
+    if (size_ == 0) return;
+    sink_.Write(std::string_view(data_.get(), size_));
+    size_ = 0;
+}
+
+void OutputBuffer::Spill(const char* bytes, size_t count) {
+    Flush();
+    if (count >= capacity_) {
+        sink_.Write(std::string_view(bytes, count));
+    } else {
+        std::memcpy(data_.get(), bytes, count);
+        size_ = count;
+    }
+}
+
+namespace {
+
+// The position of the first line break that is not CR LF (a CR without an LF after it, or an LF
+// without a CR before it), or npos.
+size_t FindLoneLineBreak(std::string_view text) {
     const char* const s = text.data();
     const size_t n = text.size();
     auto lone = [&](size_t i) {
@@ -88,25 +111,7 @@ size_t FindLoneLineBreak(std::string_view text) noexcept {
     return std::string_view::npos;
 }
 
-OutputBuffer::OutputBuffer(ByteSink& sink, size_t capacity)
-    : sink_(sink), data_(std::make_unique_for_overwrite<char[]>(capacity)), capacity_(capacity) {}
-
-void OutputBuffer::Flush() {
-    if (size_ == 0) return;
-    sink_.Write(std::string_view(data_.get(), size_));
-    size_ = 0;
-}
-
-void OutputBuffer::Spill(const char* bytes, size_t count) {
-    Flush();
-    if (count >= capacity_) {
-        sink_.Write(std::string_view(bytes, count));
-    } else {
-        std::memcpy(data_.get(), bytes, count);
-        size_ = count;
-    }
-}
-
+// Appends text with every line break made CR LF.
 void AppendWithCrLf(OutputBuffer& out, std::string_view text) {
     const char* run = text.data();
     const char* const last = text.data() + text.size();
@@ -128,6 +133,8 @@ void AppendWithCrLf(OutputBuffer& out, std::string_view text) {
     }
     out.Append(run, size_t(last - run));
 }
+
+}  // namespace
 
 TextReplacer::TextReplacer(std::string_view find, std::string replacement, bool caseSensitive,
                            bool wholeWordsOnly, const FoldTable& upperCase)

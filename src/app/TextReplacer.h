@@ -18,10 +18,6 @@ FoldTable AnsiUpperCaseTable();
 // The first byte equal to a or b in [first, last), or last.
 const char* FindEitherByte(const char* first, const char* last, char a, char b) noexcept;
 
-// The position of the first line break that is not CR LF (a CR without an LF after it, or an LF
-// without a CR before it), or npos.
-size_t FindLoneLineBreak(std::string_view text) noexcept;
-
 // Receives rewritten text in pieces.
 class ByteSink {
   public:
@@ -116,6 +112,3 @@ class TextReplacer {
     alignas(16) std::array<unsigned char, 16> caseBits_{}, pattern_{};
     unsigned compareMask_ = 0;
 };
-
-// Appends text with every line break made CR LF.
-void AppendWithCrLf(OutputBuffer& out, std::string_view text);
