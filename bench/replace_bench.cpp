@@ -17,7 +17,7 @@
 namespace {
 
 constexpr size_t kManyFiles = 2000;
-constexpr int kRounds = 3;
+constexpr int kRounds = 5;
 
 class BenchWindow : public ReplaceWindow {
   public:
