@@ -26,8 +26,9 @@ TempFile::TempFile(std::wstring target, std::wstring backup, DWORD attributes,
                    const FILETIME* created)
     : target_(std::move(target)), backup_(std::move(backup)) {
     const std::wstring folder = FolderOf(target_);
-    // Renaming through the handle needs DELETE access, which would keep others from opening the
-    // file while it is written; the way through a backup renames by name instead.
+    // Without a backup the content takes the target's place through this handle, which needs
+    // DELETE access; with one it moves by name, after the handle is closed and the target has
+    // moved away.
     const DWORD access = backup_.empty() ? GENERIC_WRITE | DELETE : GENERIC_WRITE;
     DWORD error = ERROR_FILE_EXISTS;
     for (int attempt = 0; attempt < 100 && error == ERROR_FILE_EXISTS; ++attempt) {
