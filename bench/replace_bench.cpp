@@ -1,0 +1,208 @@
+// Speed of the replacement pass against the platform floor: reading and writing the same files
+// with plain Win32 calls, measured in the same run.
+//   replace_bench [megabytes [folder]]   size of each corpus (100 unless given) and where it is
+//                                        made (the temporary folder unless given)
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ReplaceEngine.h"
+
+namespace {
+
+constexpr size_t kManyFiles = 2000;
+constexpr int kRounds = 5;
+
+class BenchWindow : public ReplaceWindow {
+  public:
+    BenchWindow(std::wstring find, std::wstring replacement, bool backup)
+        : find_(std::move(find)), replacement_(std::move(replacement)), backup_(backup) {}
+
+    std::wstring TextToFind() const override { return find_; }
+    std::wstring ReplacementText() const override { return replacement_; }
+    bool CaseSensitive() const override { return true; }
+    bool WholeWordsOnly() const override { return true; }
+    bool MakeBackup() const override { return backup_; }
+    bool AskYesNo(const std::wstring&, const std::wstring&) override { return true; }
+    void AddLogLine(const std::wstring& line) override {
+        const size_t dash = line.rfind(L" - ");
+        if (dash != std::wstring::npos) replacements += std::wcstoull(&line[dash + 3], nullptr, 10);
+    }
+
+    unsigned long long replacements = 0;
+
+  private:
+    std::wstring find_, replacement_;
+    bool backup_;
+};
+
+double Now() {
+    static LARGE_INTEGER frequency{};
+    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return double(counter.QuadPart) / double(frequency.QuadPart);
+}
+
+void WriteWhole(const std::wstring& path, const char* bytes, size_t size) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "cannot create %ls\n", path.c_str());
+        std::exit(1);
+    }
+    DWORD written = 0;
+    WriteFile(file, bytes, DWORD(size), &written, nullptr);
+    CloseHandle(file);
+}
+
+// Text of about the given size in lines of ordinary length, with the word lumora now and then.
+std::string TextFile(size_t size, unsigned& seed) {
+    static const char* const words[] = {"the",  "quick", "brown", "fox",     "jumps", "over",
+                                        "lazy", "dog",   "and",   "replace", "text",  "file"};
+    std::string text;
+    text.reserve(size + 100);
+    size_t sinceMatch = 0;
+    while (text.size() < size) {
+        for (size_t line = 0; line < 12; ++line) {
+            seed = seed * 1103515245u + 12345u;
+            text += words[(seed >> 16) % 12];
+            text += line == 11 ? "\r\n" : " ";
+        }
+        if ((sinceMatch += 80) > size / 4) {
+            text += "see lumora here\r\n";
+            sinceMatch = 0;
+        }
+    }
+    return text;
+}
+
+struct Corpus {
+    std::vector<std::wstring> folders;
+    std::vector<std::wstring> files;
+    size_t bytes = 0;
+};
+
+// fileCount files of text in folderCount folders, or one single-line file when fileCount is 1.
+Corpus MakeCorpus(const std::wstring& root, const std::wstring& name, size_t fileCount,
+                  size_t folderCount, size_t totalBytes) {
+    Corpus corpus;
+    unsigned seed = 1;
+    for (size_t f = 0; f < folderCount; ++f) {
+        corpus.folders.push_back(root + L"\\" + name + L" " + std::to_wstring(f));
+        CreateDirectoryW(corpus.folders.back().c_str(), nullptr);
+    }
+    for (size_t i = 0; i < fileCount; ++i) {
+        std::string text;
+        if (fileCount == 1) {
+            const std::string unit = "ab lumora cd ";
+            text.reserve(totalBytes + unit.size());
+            while (text.size() < totalBytes) text += unit;
+        } else {
+            text = TextFile(totalBytes / fileCount, seed);
+        }
+        corpus.files.push_back(corpus.folders[i % folderCount] + L"\\file " + std::to_wstring(i) +
+                               L".txt");
+        WriteWhole(corpus.files.back(), text.data(), text.size());
+        corpus.bytes += text.size();
+    }
+    return corpus;
+}
+
+void RemoveCorpus(const Corpus& corpus) {
+    for (const std::wstring& path : corpus.files) DeleteFileW(path.c_str());
+    for (const std::wstring& folder : corpus.folders) RemoveDirectoryW(folder.c_str());
+}
+
+// The floor: every file read whole and written back whole. Like a pass, each run starts with no
+// buffer.
+double Floor(const Corpus& corpus) {
+    const double start = Now();
+    std::unique_ptr<char[]> buffer;
+    size_t capacity = 0;
+    for (const std::wstring& path : corpus.files) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        LARGE_INTEGER size{};
+        GetFileSizeEx(file, &size);
+        if (size_t(size.QuadPart) > capacity) {
+            capacity = size_t(size.QuadPart);
+            buffer = std::make_unique_for_overwrite<char[]>(capacity);
+        }
+        DWORD read = 0;
+        ReadFile(file, buffer.get(), DWORD(size.QuadPart), &read, nullptr);
+        CloseHandle(file);
+        WriteWhole(path, buffer.get(), read);
+    }
+    return Now() - start;
+}
+
+// One pass; the words swap back and forth so that every pass finds the same number of matches.
+double Pass(const Corpus& corpus, bool backup, bool& forward, unsigned long long& replacements) {
+    BenchWindow window(forward ? L"lumora" : L"nebula", forward ? L"nebula" : L"lumora", backup);
+    forward = !forward;
+    const double start = Now();
+    FindReplaceText(window, corpus.files);
+    const double seconds = Now() - start;
+    replacements = window.replacements;
+    if (backup) {
+        for (const std::wstring& path : corpus.files) DeleteFileW(BackupFileName(path).c_str());
+    }
+    return seconds;
+}
+
+// Rounds of floor, pass without and pass with backup, side by side so that whatever else the
+// machine does weighs on all three alike; the best of each counts.
+void Measure(const std::wstring& root, const std::wstring& name, size_t fileCount,
+             size_t folderCount, size_t bytes) {
+    const Corpus corpus = MakeCorpus(root, name, fileCount, folderCount, bytes);
+    const double megabytes = double(corpus.bytes) / (1024.0 * 1024.0);
+    bool forward = true;
+    unsigned long long replacements = 0;
+    Floor(corpus);  // warm the cache
+    double floor = 1e30, off = 1e30, on = 1e30;
+    for (int round = 0; round < kRounds; ++round) {
+        floor = std::min(floor, Floor(corpus));
+        off = std::min(off, Pass(corpus, false, forward, replacements));
+        on = std::min(on, Pass(corpus, true, forward, replacements));
+    }
+    RemoveCorpus(corpus);
+    std::printf("%ls: %zu file(s) in %zu folder(s), %.1f MB, %llu replacements per pass\n",
+                name.c_str(), corpus.files.size(), corpus.folders.size(), megabytes, replacements);
+    std::printf("  floor (read + write)  %8.1f MB/s\n", megabytes / floor);
+    std::printf("  pass, backup off      %8.1f MB/s   %.2fx the floor's time\n", megabytes / off,
+                off / floor);
+    std::printf("  pass, backup on       %8.1f MB/s   %.2fx the floor's time\n", megabytes / on,
+                on / floor);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100;
+    if (megabytes == 0) {
+        std::fprintf(stderr, "usage: replace_bench [megabytes [folder]]\n");
+        return 2;
+    }
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring base = temp;
+    if (argc > 2) base = std::wstring(argv[2], argv[2] + std::strlen(argv[2])) + L"\\";
+    const std::wstring root = base + L"lumora-bench-" + std::to_wstring(GetCurrentProcessId());
+    if (!CreateDirectoryW(root.c_str(), nullptr)) {
+        std::fprintf(stderr, "cannot create %ls\n", root.c_str());
+        return 1;
+    }
+    const size_t bytes = megabytes << 20;
+    Measure(root, L"site", kManyFiles, 20, bytes);
+    Measure(root, L"flat", kManyFiles, 1, bytes);
+    Measure(root, L"line", 1, 1, bytes);
+    RemoveDirectoryW(root.c_str());
+    return 0;
+}

@@ -1,0 +1,21 @@
+// What the replacement pass needs of the main window, so that it runs without the window system.
+#pragma once
+
+#include <string>
+
+class ReplaceWindow {
+  public:
+    virtual ~ReplaceWindow() = default;
+
+    // The texts of edtFind and edtReplace, as typed.
+    virtual std::wstring TextToFind() const = 0;
+    virtual std::wstring ReplacementText() const = 0;
+    // The check boxes cbCase, cbWhole and cbBackup.
+    virtual bool CaseSensitive() const = 0;
+    virtual bool WholeWordsOnly() const = 0;
+    virtual bool MakeBackup() const = 0;
+    // A modal question with an exclamation icon and the buttons Yes and No; true for Yes.
+    virtual bool AskYesNo(const std::wstring& caption, const std::wstring& text) = 0;
+    // Adds a line at the end of memLog.
+    virtual void AddLogLine(const std::wstring& line) = 0;
+};
