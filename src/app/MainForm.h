@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "app/FileList.h"
 #include "app/FileListItems.h"
+#include "app/ReplaceWindow.h"
 #include "findfile/FindFile.h"
 #include "ui/ComboBox.h"
 #include "ui/Controls.h"
@@ -22,7 +24,7 @@
 #include "ui/Splitter.h"
 #include "ui/StatusBar.h"
 
-class TMainForm : public ui::Form {
+class TMainForm : public ui::Form, public ReplaceWindow {
   public:
     TMainForm();
     ~TMainForm() override;
@@ -124,7 +126,16 @@ class TMainForm : public ui::Form {
     // The search of "Scan folder(s)".
     std::unique_ptr<findfile::TFindFile> FindFile1;
     // The file set of a run: full paths in the order they were gathered.
-    std::vector<std::wstring> FileList;
+    TFileList FileList;
+
+    // What the replacement pass reads and asks of the window.
+    std::wstring TextToFind() const override;
+    std::wstring ReplacementText() const override;
+    bool CaseSensitive() const override;
+    bool WholeWordsOnly() const override;
+    bool MakeBackup() const override;
+    bool AskYesNo(const std::wstring& caption, const std::wstring& text) override;
+    void AddLogLine(const std::wstring& line) override;
 
   protected:
     void DoShow() override;

@@ -3,6 +3,7 @@
 
 #include "app/FileTypes.h"
 #include "app/MainForm.h"
+#include "app/ReplaceEngine.h"
 #include "ui/Application.h"
 #include "ui/Cursor.h"
 #include "ui/Dialogs.h"
@@ -146,3 +147,12 @@ void TMainForm::FindFile1FileMatch(findfile::TFindFile&, const std::wstring& fol
 
 void TMainForm::FindFile1SearchFinish(findfile::TFindFile&) { btnStart->SetText(kStartCaption); }
 
+std::wstring TMainForm::TextToFind() const { return edtFind->Text(); }
+std::wstring TMainForm::ReplacementText() const { return edtReplace->Text(); }
+bool TMainForm::CaseSensitive() const { return cbCase->Checked(); }
+bool TMainForm::WholeWordsOnly() const { return cbWhole->Checked(); }
+bool TMainForm::MakeBackup() const { return cbBackup->Checked(); }
+bool TMainForm::AskYesNo(const std::wstring& caption, const std::wstring& text) {
+    return ui::AskYesNo(caption, text);
+}
+void TMainForm::AddLogLine(const std::wstring& line) { memLog->AddLine(line); }

@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/MainForm.h"
+#include "common/TempDir.h"
+#include "ui/Application.h"
+#include "ui/DateTime.h"
+
+using testing_support::MessageBoxRecorder;
+using testing_support::ReadFileBytes;
+using testing_support::TempDir;
+
+namespace {
+
+class SelectedItems : public TFileListItems {
+  public:
+    SelectedItems(std::vector<std::wstring> paths, std::vector<bool> selected)
+        : paths_(std::move(paths)), selected_(std::move(selected)) {}
+    int Count() const override { return int(paths_.size()); }
+    bool Selected(int i) const override { return selected_[size_t(i)]; }
+    void SetSelected(int i, bool on) override { selected_[size_t(i)] = on; }
+    std::wstring Path(int i) const override { return paths_[size_t(i)]; }
+
+  private:
+    std::vector<std::wstring> paths_;
+    std::vector<bool> selected_;
+};
+
+// A main window set up for a scan of folder: find/replace texts typed, the scan tab chosen.
+struct ScanForm {
+    explicit ScanForm(const std::wstring& folder, const std::wstring& find = L"hello",
+                      const std::wstring& replace = L"bye") {
+        form.PageControl1->SelectPage(1);
+        form.editFolder->SetText(folder);
+        form.edtFind->SetText(find);
+        form.edtReplace->SetText(replace);
+    }
+    // A press of Start as the user makes it: through the button's own notification.
+    void PressStart() { form.btnStart->Send(BM_CLICK); }
+    TMainForm form;
+};
+
+TEST(Run, AScanRewritesTheMatchingFilesWithBackupsAndLogsThem) {
+    TempDir dir;
+    dir.Write(L"a.txt", "hello world\r\nsay hello");
+    dir.Write(L"notes.txt", "nothing here\n");
+    dir.Write(L"page.htm", "hello");
+    dir.Write(L"sub folder\\b.txt", "Hello\nhello\n");
+    ScanForm scan(dir.Path());
+    scan.form.cbSubFolders->Click();
+    MessageBoxRecorder boxes;
+    scan.PressStart();
+
+    EXPECT_TRUE(boxes.Boxes().empty());
+    const std::vector<std::wstring> log = {
+        L"a.txt - 2 replacement(s)", L"notes.txt - 0 replacement(s)", L"b.txt - 2 replacement(s)",
+        L"", L"3 file(s) processed"};
+    EXPECT_EQ(scan.form.memLog->Lines(), log);
+    EXPECT_EQ(ReadFileBytes(dir / L"a.txt"), "bye world\r\nsay bye\r\n");
+    EXPECT_EQ(ReadFileBytes(dir / L"a.bak"), "hello world\r\nsay hello");
+    EXPECT_EQ(ReadFileBytes(dir / L"sub folder\\b.txt"), "bye\r\nbye\r\n");
+    EXPECT_EQ(ReadFileBytes(dir / L"sub folder\\b.bak"), "Hello\nhello\n");
+    EXPECT_EQ(ReadFileBytes(dir / L"page.htm"), "hello");
+    EXPECT_FALSE(testing_support::FileExists(dir / L"notes.bak"));
+    EXPECT_EQ(scan.form.btnStart->Text(), L"&Start");
+    EXPECT_EQ(scan.form.edtFind->Items(), std::vector<std::wstring>{L"hello"});
+    EXPECT_EQ(scan.form.edtReplace->Items(), std::vector<std::wstring>{L"bye"});
+    // Everything the scan disabled is usable again.
+    EXPECT_TRUE(scan.form.PageControl1->Enabled());
+    EXPECT_TRUE(scan.form.edtFind->Enabled());
+    EXPECT_FALSE(scan.form.btnSelectAll->Enabled());  // as the scan tab has it
+}
+
+TEST(Run, TheScanTabSetsTheCriteriaOfTheSearch) {
+    TempDir dir;
+    dir.Write(L"b.htm", std::string(2000, 'x'));
+    dir.Write(L"c.txt", std::string(2000, 'x'));
+    dir.Write(L"small.txt", "x");  // below the lower size bound
+    ScanForm scan(dir.Path());
+    TMainForm& form = scan.form;
+    const findfile::TSearchCriteria& criteria = form.FindFile1->Criteria();
+
+    form.comboFileExt->SetText(L"All supported file types");
+    form.cbFileSize->Click();
+    form.SizeMin->SetValue(1);
+    form.SizeMax->SetValue(100);
+    form.GetFilenames();
+    EXPECT_EQ(criteria.Files().FileName(), L"*.txt;*.htm;*.shtml;*.dhtml;*.asp;*.php");
+    EXPECT_EQ(criteria.Files().Location(), dir.Path());
+    EXPECT_FALSE(criteria.Files().Subfolders());
+    EXPECT_EQ(criteria.Size().Min(), 1024u);
+    EXPECT_EQ(criteria.Size().Max(), 102400u);
+    // Masks are reported from the last to the first.
+    EXPECT_EQ(form.FileList, (TFileList{dir / L"b.htm", dir / L"c.txt"}));
+
+    form.cbFileSize->Click();  // off: no size bounds at the next run
+    form.comboFileExt->SetText(L"*.htm;*.html");
+    form.cbDate->Click();
+    form.comboDateRange->SetItemIndex(1);  // "Created date"
+    form.AD->Click();
+    SYSTEMTIME march{2026, 3, 0, 1, 0, 0, 0, 0};
+    form.AfterDate->SetDate(ui::SystemTimeToDateTime(march));
+    form.GetFilenames();
+    EXPECT_EQ(criteria.Files().FileName(), L"*.htm;*.html");
+    EXPECT_EQ(criteria.Size().Min(), 0u);
+    EXPECT_EQ(criteria.Size().Max(), 0u);
+    const findfile::TDateTimeCriteria& dates = criteria.TimeStamp();
+    EXPECT_EQ(dates.CreatedAfter(), ui::SystemTimeToDateTime(march));
+    EXPECT_EQ(dates.CreatedBefore(), 0);
+    EXPECT_EQ(dates.ModifiedAfter(), 0);
+    EXPECT_EQ(dates.ModifiedBefore(), 0);
+    EXPECT_EQ(dates.AccessedAfter(), 0);
+    EXPECT_EQ(dates.AccessedBefore(), 0);
+
+    form.AD->Click();  // neither "From date:" nor "To date:": no date bound at all
+    form.GetFilenames();
+    EXPECT_EQ(dates.CreatedAfter(), 0);
+}
+
+TEST(Run, InvalidChoicesAreRefusedAndChangeNothing) {
+    TempDir dir;
+    const std::wstring file = dir.Write(L"file.txt", "hello");
+    for (const std::wstring& folder : {file, dir / L"missing", std::wstring()}) {
+        ScanForm scan(folder);
+        scan.form.memLog->AddLine(L"an earlier run");
+        MessageBoxRecorder boxes;
+        scan.PressStart();
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].caption, L"Error");
+        EXPECT_EQ(boxes.Boxes()[0].text, L"You must specify a valid start folder.");
+        EXPECT_EQ(boxes.Boxes()[0].type, UINT(MB_OK | MB_ICONERROR));
+        EXPECT_TRUE(scan.form.memLog->Lines().empty());
+        EXPECT_EQ(scan.form.edtFind->Count(), 0);
+        EXPECT_EQ(scan.form.edtReplace->Count(), 0);
+    }
+
+    TMainForm form;
+    SelectedItems items({file, file}, {false, false});
+    form.SetFileListItems(&items);
+    form.edtFind->SetText(L"hello");
+    MessageBoxRecorder boxes;
+    form.btnStart->Send(BM_CLICK);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"No files selected");
+    EXPECT_EQ(boxes.Boxes()[0].text, L"You must select at least one file in the file list.");
+    EXPECT_EQ(boxes.Boxes()[0].type, UINT(MB_OK | MB_ICONINFORMATION));
+    EXPECT_EQ(form.edtFind->Count(), 0);
+    EXPECT_EQ(ReadFileBytes(file), "hello");
+}
+
+TEST(Run, SelectedItemsAreTheFileSetAndHistoriesIgnoreCase) {
+    TempDir dir;
+    std::vector<std::wstring> paths;
+    for (const wchar_t* name : {L"1.txt", L"2.txt", L"3.txt", L"4.txt", L"5.txt"})
+        paths.push_back(dir.Write(name, "Hello"));
+    SelectedItems items(paths, {false, true, false, true, true});
+    TMainForm form;
+    form.SetFileListItems(&items);
+    form.cbBackup->Click();  // off
+    form.edtFind->SetText(L"Hello");
+    form.btnStart->Send(BM_CLICK);
+    EXPECT_EQ(form.FileList, (TFileList{paths[1], paths[3], paths[4]}));
+    EXPECT_EQ(ReadFileBytes(paths[0]), "Hello");
+    EXPECT_EQ(ReadFileBytes(paths[1]), "\r\n");  // replaced by the empty text
+    EXPECT_EQ(form.memLog->Lines().back(), L"3 file(s) processed");
+
+    form.edtFind->SetText(L"HELLO");
+    form.btnStart->Send(BM_CLICK);
+    EXPECT_EQ(form.edtFind->Items(), std::vector<std::wstring>{L"Hello"});
+    EXPECT_EQ(form.edtFind->Text(), L"HELLO");
+    EXPECT_EQ(form.edtReplace->Items(), std::vector<std::wstring>{L""});
+}
+
+TEST(Run, StopDuringTheScanAbortsItAndTheRunGoesOnWithWhatWasFound) {
+    TempDir dir;
+    for (int i = 0; i < 50; ++i) dir.Write(L"f" + std::to_wstring(100 + i) + L".txt", "hello");
+    ScanForm scan(dir.Path());
+    TMainForm& form = scan.form;
+    bool disabledDuringScan = false;
+    form.FindFile1->OnFileMatch = [&](findfile::TFindFile& sender, const std::wstring& folder,
+                                      const findfile::TSearchRec& info) {
+        form.FindFile1FileMatch(sender, folder, info);
+        disabledDuringScan = !form.PageControl1->Enabled() && !form.edtFind->Enabled() &&
+                             form.btnStart->Enabled() && form.btnStart->Text() == L"Stop";
+        form.btnStart->Send(BM_CLICK);  // Stop, pressed while the scan runs
+    };
+    scan.PressStart();
+    EXPECT_TRUE(disabledDuringScan);
+    ASSERT_EQ(form.FileList.size(), 1u);
+    const std::vector<std::wstring> log = {
+        form.FileList[0].substr(dir.Path().size() + 1) + L" - 1 replacement(s)", L"",
+        L"1 file(s) processed"};
+    EXPECT_EQ(form.memLog->Lines(), log);
+    EXPECT_EQ(form.btnStart->Text(), L"&Start");
+    EXPECT_TRUE(form.PageControl1->Enabled());
+}
+
+TEST(Run, ACloseRequestDuringTheScanStopsItAndRewritesNothing) {
+    TempDir dir;
+    for (int i = 0; i < 5; ++i) dir.Write(L"f" + std::to_wstring(i) + L".txt", "hello");
+    ScanForm scan(dir.Path());
+    TMainForm& form = scan.form;
+    form.FindFile1->OnFileMatch = [&](findfile::TFindFile& sender, const std::wstring& folder,
+                                      const findfile::TSearchRec& info) {
+        form.FindFile1FileMatch(sender, folder, info);
+        form.Post(WM_CLOSE);
+    };
+    scan.PressStart();
+    ui::App().ProcessMessages();  // the close the run asked for
+    EXPECT_TRUE(form.Closed());
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(ReadFileBytes(dir / (L"f" + std::to_wstring(i) + L".txt")), "hello");
+}
+
+TEST(Run, AFailureReachesTheErrorDisplayAndTheNextRunWorks) {
+    TempDir dir;
+    const std::wstring good = dir.Write(L"good.txt", "hello");
+    const std::wstring missing = dir / L"missing.txt";
+    SelectedItems items({good, missing}, {true, true});
+    TMainForm form;
+    form.SetFileListItems(&items);
+    form.edtFind->SetText(L"hello");
+    form.edtReplace->SetText(L"bye");
+    ui::App().SetTitle(L"Lumora");
+    MessageBoxRecorder boxes;
+    form.btnStart->Send(BM_CLICK);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"Lumora");
+    EXPECT_EQ(boxes.Boxes()[0].type, UINT(MB_OK | MB_ICONSTOP));
+    EXPECT_EQ(boxes.Boxes()[0].text.rfind(L"Cannot open file \"" + missing + L"\". ", 0), 0u);
+    EXPECT_EQ(form.memLog->Lines(), (std::vector<std::wstring>{L"good.txt - 1 replacement(s)", L"",
+                                                               L"2 file(s) processed"}));
+
+    items.SetSelected(1, false);
+    form.edtFind->SetText(L"bye");
+    form.edtReplace->SetText(L"hello");
+    boxes.Clear();
+    form.btnStart->Send(BM_CLICK);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(ReadFileBytes(good), "hello\r\n");
+}
+
+TEST(Run, ManyFilesWithoutBackupAskFirst) {
+    TempDir dir;
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < 10; ++i) paths.push_back(dir.Write(std::to_wstring(i) + L".txt", "hello"));
+    SelectedItems items(paths, std::vector<bool>(10, true));
+    TMainForm form;
+    form.SetFileListItems(&items);
+    form.edtFind->SetText(L"hello");
+    form.cbBackup->Click();
+    MessageBoxRecorder boxes;
+    boxes.Answer(IDNO);
+    form.btnStart->Send(BM_CLICK);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"Warning");
+    EXPECT_EQ(boxes.Boxes()[0].type, UINT(MB_YESNO | MB_ICONEXCLAMATION));
+    EXPECT_TRUE(form.memLog->Lines().empty());
+    EXPECT_EQ(ReadFileBytes(paths[0]), "hello");
+}
+
+}  // namespace
