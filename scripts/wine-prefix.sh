@@ -35,7 +35,8 @@ start)
     # Detached from our output, or ctest would wait for the server to close it. The first
     # program of a server starts Wine's own services; start them here for the same reason,
     # instead of letting them inherit a test's output.
-    wineserver -p </dev/null >/dev/null 2>&1
+    # A server left running for this prefix (an interrupted run) is simply reused.
+    wineserver -p </dev/null >/dev/null 2>&1 || true
     wine cmd /c exit 0 </dev/null >/dev/null 2>&1
     ;;
 stop)
