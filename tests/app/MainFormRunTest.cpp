@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeFileListItems.h"
 #include "app/MainForm.h"
 #include "common/TempDir.h"
 #include "ui/Application.h"
@@ -13,20 +14,6 @@ using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 
 namespace {
-
-class SelectedItems : public TFileListItems {
-  public:
-    SelectedItems(std::vector<std::wstring> paths, std::vector<bool> selected)
-        : paths_(std::move(paths)), selected_(std::move(selected)) {}
-    int Count() const override { return int(paths_.size()); }
-    bool Selected(int i) const override { return selected_[size_t(i)]; }
-    void SetSelected(int i, bool on) override { selected_[size_t(i)] = on; }
-    std::wstring Path(int i) const override { return paths_[size_t(i)]; }
-
-  private:
-    std::vector<std::wstring> paths_;
-    std::vector<bool> selected_;
-};
 
 // A main window set up for a scan of folder: find/replace texts typed, the scan tab chosen.
 struct ScanForm {
@@ -137,7 +124,7 @@ TEST(Run, InvalidChoicesAreRefusedAndChangeNothing) {
     }
 
     TMainForm form;
-    SelectedItems items({file, file}, {false, false});
+    FakeFileListItems items({file, file}, {false, false});
     form.SetFileListItems(&items);
     form.edtFind->SetText(L"hello");
     MessageBoxRecorder boxes;
@@ -155,7 +142,7 @@ TEST(Run, SelectedItemsAreTheFileSetAndHistoriesIgnoreCase) {
     std::vector<std::wstring> paths;
     for (const wchar_t* name : {L"1.txt", L"2.txt", L"3.txt", L"4.txt", L"5.txt"})
         paths.push_back(dir.Write(name, "Hello"));
-    SelectedItems items(paths, {false, true, false, true, true});
+    FakeFileListItems items(paths, {false, true, false, true, true});
     TMainForm form;
     form.SetFileListItems(&items);
     form.cbBackup->Click();  // off
@@ -218,7 +205,7 @@ TEST(Run, AFailureReachesTheErrorDisplayAndTheNextRunWorks) {
     TempDir dir;
     const std::wstring good = dir.Write(L"good.txt", "hello");
     const std::wstring missing = dir / L"missing.txt";
-    SelectedItems items({good, missing}, {true, true});
+    FakeFileListItems items({good, missing}, {true, true});
     TMainForm form;
     form.SetFileListItems(&items);
     form.edtFind->SetText(L"hello");
@@ -246,7 +233,7 @@ TEST(Run, ManyFilesWithoutBackupAskFirst) {
     TempDir dir;
     std::vector<std::wstring> paths;
     for (int i = 0; i < 10; ++i) paths.push_back(dir.Write(std::to_wstring(i) + L".txt", "hello"));
-    SelectedItems items(paths, std::vector<bool>(10, true));
+    FakeFileListItems items(paths, std::vector<bool>(10, true));
     TMainForm form;
     form.SetFileListItems(&items);
     form.edtFind->SetText(L"hello");

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeFileListItems.h"
 #include "app/MainForm.h"
 #include "common/TempDir.h"
 #include "ui/Application.h"
@@ -11,21 +12,6 @@
 using testing_support::MessageBoxRecorder;
 
 namespace {
-
-// The items of the file list, as the shell list will give them.
-class FakeItems : public TFileListItems {
-  public:
-    explicit FakeItems(std::vector<std::wstring> paths)
-        : paths_(std::move(paths)), selected_(paths_.size(), false) {}
-    int Count() const override { return int(paths_.size()); }
-    bool Selected(int i) const override { return selected_[size_t(i)]; }
-    void SetSelected(int i, bool on) override { selected_[size_t(i)] = on; }
-    std::wstring Path(int i) const override { return paths_[size_t(i)]; }
-
-  private:
-    std::vector<std::wstring> paths_;
-    std::vector<bool> selected_;
-};
 
 // What a user's pick from a combo box's list does: select, then tell the parent.
 void PickItem(ui::ComboBox& combo, int index) {
@@ -106,7 +92,7 @@ TEST(MainForm, EachLabelPrecedesItsControl) {
 
 TEST(MainForm, SwitchingTabsShowsTheirStatusAndEnablesSelectAll) {
     TMainForm form;
-    FakeItems items({L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.htm", L"C:\\d.txt"});
+    FakeFileListItems items({L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.htm", L"C:\\d.txt"});
     form.SetFileListItems(&items);
     items.SetSelected(0, true);
     items.SetSelected(2, true);
@@ -203,8 +189,8 @@ TEST(MainForm, TheFilterComboHandsItsMasksToTheList) {
 
 TEST(MainForm, SelectAllChoosesItemsByExtension) {
     TMainForm form;
-    FakeItems items({L"C:\\d\\a.txt", L"C:\\d\\b.txt", L"C:\\d\\c.TXT", L"C:\\d\\README",
-                     L"C:\\d.x\\page.html", L"C:\\d\\page.htm", L"C:\\d\\x.h", L""});
+    FakeFileListItems items({L"C:\\d\\a.txt", L"C:\\d\\b.txt", L"C:\\d\\c.TXT", L"C:\\d\\README",
+                             L"C:\\d.x\\page.html", L"C:\\d\\page.htm", L"C:\\d\\x.h", L""});
     form.SetFileListItems(&items);
     const struct {
         int pick;
