@@ -94,7 +94,9 @@ TEST(ShellUtils, ShortcutTargetOutsideTheAnsiCodePageIsReadBack) {
         EXPECT_EQ(std::wstring(info.FindData.cFileName), L"caf\u00e9 \U0001F600.txt");
         EXPECT_EQ(info.HotKey, MAKEWORD('K', HOTKEYF_CONTROL));
         EXPECT_EQ(bool(info.Pidl), wantPidl);
-        if (wantPidl) EXPECT_EQ(PidlToPath(info.Pidl.Get()), target);
+        if (wantPidl) {
+            EXPECT_EQ(PidlToPath(info.Pidl.Get()), target);
+        }
     }
     TPTShortcutInfo notALink;
     EXPECT_TRUE(FAILED(ReadShortcut(dir.Write(L"text.lnk", "not a link"), notALink, true)));
