@@ -10,10 +10,7 @@ TPTCustomTreeView::TPTCustomTreeView(ui::Window& parent, int x, int y, int width
     params.className = WC_TREEVIEWW;
     params.style = style;
     params.exStyle = WS_EX_CLIENTEDGE;
-    params.x = x;
-    params.y = y;
-    params.width = width;
-    params.height = height;
+    params.SetBounds(x, y, width, height);
     Create(&parent, params);
     ApplyColor();
 }

@@ -42,10 +42,7 @@ TPTGroup::TPTGroup(ui::Window& parent, int x, int y, int width, int height, TPTF
     params.className = kGroupClass;
     params.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     params.exStyle = WS_EX_CONTROLPARENT;  // tabbing enters the children
-    params.x = x;
-    params.y = y;
-    params.width = width;
-    params.height = height;
+    params.SetBounds(x, y, width, height);
     Create(&parent, params);
     FrameChanged();
 }

@@ -12,10 +12,7 @@ ComboBox::ComboBox(Window& parent, Style style, int x, int y, int width, int hei
     params.className = WC_COMBOBOXW;
     params.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_AUTOHSCROLL |
                    (editable_ ? CBS_DROPDOWN : CBS_DROPDOWNLIST);
-    params.x = x;
-    params.y = y;
-    params.width = width;
-    params.height = height;
+    params.SetBounds(x, y, width, height);
     Create(&parent, params);
 }
 

@@ -15,10 +15,7 @@ Panel::Panel(Window& parent, int x, int y, int width, int height, Bevel bevel) :
     params.className = kPanelClass;
     params.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     params.exStyle = WS_EX_CONTROLPARENT;
-    params.x = x;
-    params.y = y;
-    params.width = width;
-    params.height = height;
+    params.SetBounds(x, y, width, height);
     Create(&parent, params);
 }
 
@@ -45,10 +42,7 @@ Label::Label(Window& parent, const std::wstring& caption, int x, int y, int widt
     params.className = WC_STATICW;
     params.text = caption;
     params.style = WS_CHILD | WS_VISIBLE | SS_NOTIFY | (wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP);
-    params.x = x;
-    params.y = y;
-    params.width = width;
-    params.height = height;
+    params.SetBounds(x, y, width, height);
     Create(&parent, params);
 }
 
@@ -57,10 +51,7 @@ Button::Button(Window& parent, const std::wstring& caption, int x, int y, int wi
     params.className = WC_BUTTONW;
     params.text = caption;
     params.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
-    params.x = x;
-    params.y = y;
-    params.width = width;
-    params.height = height;
+    params.SetBounds(x, y, width, height);
     Create(&parent, params);
 }
 
@@ -85,10 +76,7 @@ CheckBox::CheckBox(Window& parent, const std::wstring& caption, int x, int y, in
     params.className = WC_BUTTONW;
     params.text = caption;
     params.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
-    params.x = x;
-    params.y = y;
-    params.width = width;
-    params.height = height;
+    params.SetBounds(x, y, width, height);
     Create(&parent, params);
     SetChecked(checked);
 }

@@ -10,10 +10,7 @@ DateTimePicker::DateTimePicker(Window& parent, int x, int y, int width, int heig
     CreateParams params;
     params.className = DATETIMEPICK_CLASSW;
     params.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | DTS_SHORTDATEFORMAT;
-    params.x = x;
-    params.y = y;
-    params.width = width;
-    params.height = height;
+    params.SetBounds(x, y, width, height);
     Create(&parent, params);
     SetDate(Today());
 }

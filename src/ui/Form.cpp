@@ -16,10 +16,7 @@ Form::Form(const std::wstring& caption, int width, int height) {
     params.text = caption;
     params.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     params.exStyle = WS_EX_CONTROLPARENT;
-    params.x = CW_USEDEFAULT;
-    params.y = CW_USEDEFAULT;
-    params.width = width;
-    params.height = height;
+    params.SetBounds(CW_USEDEFAULT, CW_USEDEFAULT, width, height);
     Create(nullptr, params);
     SetUsesDialogKeys(true);
 }

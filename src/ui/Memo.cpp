@@ -8,10 +8,7 @@ Memo::Memo(Window& parent, int x, int y, int width, int height, bool readOnly) {
     params.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
                    ES_NOHIDESEL | (readOnly ? ES_READONLY : 0);
     params.exStyle = WS_EX_CLIENTEDGE;
-    params.x = x;
-    params.y = y;
-    params.width = width;
-    params.height = height;
+    params.SetBounds(x, y, width, height);
     Create(&parent, params);
     // A log can grow well past the default limit of a multi-line edit.
     Send(EM_SETLIMITTEXT, 0);

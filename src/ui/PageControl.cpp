@@ -49,10 +49,7 @@ PageControl::PageControl(Window& parent, int x, int y, int width, int height) {
     params.className = kPageControlClass;
     params.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
     params.exStyle = WS_EX_CONTROLPARENT;
-    params.x = x;
-    params.y = y;
-    params.width = width;
-    params.height = height;
+    params.SetBounds(x, y, width, height);
     Create(&parent, params);
     tabs_ = std::make_unique<Tabs>(*this);
 }

@@ -44,10 +44,7 @@ SpinEdit::SpinEdit(Window& parent, int x, int y, int width, int height, int valu
     params.text = std::to_wstring(value);
     params.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
     params.exStyle = WS_EX_CLIENTEDGE;
-    params.x = x;
-    params.y = y;
-    params.width = width;
-    params.height = height;
+    params.SetBounds(x, y, width, height);
     Create(&parent, params);
     arrows_ = std::make_unique<Arrows>(parent, *this);
 }

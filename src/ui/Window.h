@@ -92,6 +92,12 @@ class Window {
         DWORD style = WS_CHILD | WS_VISIBLE;
         DWORD exStyle = 0;
         int x = 0, y = 0, width = 0, height = 0;
+        void SetBounds(int left, int top, int w, int h) {
+            x = left;
+            y = top;
+            width = w;
+            height = h;
+        }
     };
     // Creates the window as a child of parent (or top-level when parent is null). A class of
     // ours (see RegisterClass) dispatches to this object from its first message on; any other
