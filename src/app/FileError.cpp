@@ -2,17 +2,17 @@
 
 namespace {
 
-ui::PlatformError FileError(const wchar_t* what, const std::wstring& path, DWORD code) {
-    return ui::PlatformError(what + (L" \"" + path + L"\". ") + ui::SystemErrorMessage(code),
-                             HRESULT_FROM_WIN32(code));
+base::PlatformError FileError(const wchar_t* what, const std::wstring& path, DWORD code) {
+    return base::PlatformError(what + (L" \"" + path + L"\". ") + base::SystemErrorMessage(code),
+                               HRESULT_FROM_WIN32(code));
 }
 
 }  // namespace
 
-ui::PlatformError CannotOpenFileError(const std::wstring& path, DWORD code) {
+base::PlatformError CannotOpenFileError(const std::wstring& path, DWORD code) {
     return FileError(L"Cannot open file", path, code);
 }
 
-ui::PlatformError CannotCreateFileError(const std::wstring& path, DWORD code) {
+base::PlatformError CannotCreateFileError(const std::wstring& path, DWORD code) {
     return FileError(L"Cannot create file", path, code);
 }

@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include "ui/Error.h"
+#include "base/Error.h"
 
 // 'Cannot open file "<path>". <system text>'
-ui::PlatformError CannotOpenFileError(const std::wstring& path, DWORD code);
+base::PlatformError CannotOpenFileError(const std::wstring& path, DWORD code);
 // 'Cannot create file "<path>". <system text>'
-ui::PlatformError CannotCreateFileError(const std::wstring& path, DWORD code);
+base::PlatformError CannotCreateFileError(const std::wstring& path, DWORD code);

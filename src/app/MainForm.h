@@ -153,10 +153,10 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     void SetDateBounds(findfile::TDateTimeCriteria& dates) const;
     void RunScan();
 
-    ui::FontHandle formFont_;
-    ui::FontHandle pageFont_;
-    ui::FontHandle panelFont_;
-    ui::IconHandle browseIcon_;
+    base::FontHandle formFont_;
+    base::FontHandle pageFont_;
+    base::FontHandle panelFont_;
+    base::IconHandle browseIcon_;
     TFileListItems* fileListItems_ = nullptr;
     std::wstring shellListFilter_ = L"*.*";
     // A close request came during a scan: the scan was aborted and the window closes after it.

@@ -8,9 +8,9 @@
 #include "app/Product.h"
 #include "app/SPHTMLHelp.h"
 #include "ui/Application.h"
-#include "ui/DateTime.h"
+#include "base/DateTime.h"
 #include "ui/Dialogs.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ void TMainForm::BindEvents() {
 void TMainForm::FormCreate() {
     SetText(kProductCaption);
     FileList.clear();
-    const double today = ui::Today();
+    const double today = base::Today();
     AfterDate->SetDate(today - 30);
     BeforeDate->SetDate(today);
     comboDateRange->SetItemIndex(0);
@@ -88,7 +88,7 @@ void TMainForm::FormShow() {
     cbExtension->SetItemIndex(0);
     try {
         edtFind->SetFocus();
-    } catch (const ui::Error&) {
+    } catch (const base::Error&) {
         // A window that cannot take the focus yet is no reason to stop the start.
     }
 }

@@ -11,8 +11,8 @@
 #include "app/FileError.h"
 #include "app/TempFile.h"
 #include "app/TextReplacer.h"
-#include "ui/Handle.h"
-#include "ui/Strings.h"
+#include "base/Handle.h"
+#include "base/Strings.h"
 
 const wchar_t kLargeSetWarningCaption[] = L"Warning";
 const wchar_t kLargeSetWarningText[] =
@@ -46,8 +46,9 @@ std::wstring PathKey(std::wstring path) {
 class ReplacePass {
   public:
     ReplacePass(const ReplaceWindow& window, const FoldTable& upperCase)
-        : replacer_(ui::WideToAnsi(window.TextToFind()), ui::WideToAnsi(window.ReplacementText()),
-                    window.CaseSensitive(), window.WholeWordsOnly(), upperCase),
+        : replacer_(base::WideToAnsi(window.TextToFind()),
+                    base::WideToAnsi(window.ReplacementText()), window.CaseSensitive(),
+                    window.WholeWordsOnly(), upperCase),
           backup_(window.MakeBackup()) {}
 
     // Processes one file; returns what its log line says after the name.
@@ -65,8 +66,8 @@ class ReplacePass {
   private:
     // Reads the whole file into the pass's buffer, denying writers meanwhile.
     std::string_view Read(const std::wstring& path, FILE_BASIC_INFO& info) {
-        ui::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        base::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         // Not GetFileInformationByHandle: its volume serial number costs Wine a look at the mounts.
         LARGE_INTEGER fileSize{};
         if (!file || !GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &info, sizeof info) ||
@@ -105,7 +106,7 @@ class ReplacePass {
         if (backup_) {
             backup = BackupFileName(path);
             // Never overwrite the file itself, or a backup this run has made of another file.
-            if (ui::SameTextIgnoringCase(backup, path) || backupsMade_.contains(PathKey(backup)))
+            if (base::SameTextIgnoringCase(backup, path) || backupsMade_.contains(PathKey(backup)))
                 return kSkippedBackup;
         } else if (info.FileAttributes & FILE_ATTRIBUTE_READONLY) {
             throw CannotCreateFileError(path, ERROR_ACCESS_DENIED);

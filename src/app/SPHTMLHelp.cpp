@@ -4,10 +4,10 @@
 
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
-#include "ui/Error.h"
-#include "ui/Handle.h"
+#include "base/Error.h"
+#include "base/Handle.h"
 #include "ui/HelpSystem.h"
-#include "ui/Strings.h"
+#include "base/Strings.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ constexpr wchar_t kWarningText[] =
     L"library.";
 
 struct Engine {
-    ui::ModuleHandle library;
+    base::ModuleHandle library;
     THtmlHelpA entry = nullptr;
     std::shared_ptr<TSPHelpViewer> viewer;
     std::shared_ptr<TSPHelpSelector> selector;
@@ -47,8 +47,8 @@ void CallEngine(HWND caller, const char* file, UINT command, DWORD_PTR data) {
 
 // The engine takes ANSI names; a path the code page cannot spell is given in its short form.
 std::string EngineFileName(const std::wstring& path) {
-    std::string ansi = ui::WideToAnsi(path);
-    if (ui::AnsiToWide(ansi) == path) return ansi;
+    std::string ansi = base::WideToAnsi(path);
+    if (base::AnsiToWide(ansi) == path) return ansi;
     std::wstring shortPath(MAX_PATH, L'\0');
     DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), DWORD(shortPath.size()));
     if (length >= shortPath.size()) {
@@ -57,8 +57,8 @@ std::string EngineFileName(const std::wstring& path) {
     }
     if (length == 0 || length >= shortPath.size()) return ansi;
     shortPath.resize(length);
-    std::string shortAnsi = ui::WideToAnsi(shortPath);
-    return ui::AnsiToWide(shortAnsi) == shortPath ? shortAnsi : ansi;
+    std::string shortAnsi = base::WideToAnsi(shortPath);
+    return base::AnsiToWide(shortAnsi) == shortPath ? shortAnsi : ansi;
 }
 
 bool IsFile(const std::wstring& path) {
@@ -79,7 +79,7 @@ HMODULE LoadEngineLibrary(const wchar_t* name) {
 void Install(Engine& engine, HMODULE library) {
     engine.entry = reinterpret_cast<THtmlHelpA>(
         reinterpret_cast<void*>(GetProcAddress(library, kHtmlHelpEntryPoint)));
-    if (engine.entry == nullptr) ui::ThrowLastError();
+    if (engine.entry == nullptr) base::ThrowLastError();
     engine.viewer = std::make_shared<TSPHelpViewer>();
     engine.selector = std::make_shared<TSPHelpSelector>(engine.viewer);
     engine.tester = std::make_shared<TSPHelpTester>();
@@ -115,7 +115,7 @@ std::wstring ProgramPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-        if (length == 0) ui::ThrowLastError();
+        if (length == 0) base::ThrowLastError();
         if (length < path.size()) {
             path.resize(length);
             return path;
@@ -139,7 +139,7 @@ void TSPHelpViewer::ShowTableOfContents() {
 void TSPHelpViewer::ShowHelp(const std::wstring& keyword) {
     const std::wstring file = HelpFile({});
     if (file.empty()) return;
-    const std::string text = ui::WideToAnsi(keyword);
+    const std::string text = base::WideToAnsi(keyword);
     CallEngine(Owner(), EngineFileName(file).c_str(), kHhDisplayIndex, DWORD_PTR(text.c_str()));
 }
 
@@ -154,7 +154,7 @@ void TSPHelpViewer::ShutDown() {
 void TSPHelpViewer::DisplayTopic(const std::wstring& topic) {
     const std::wstring file = HelpFile({});
     if (file.empty()) return;
-    const std::string target = EngineFileName(file) + "::/" + ui::WideToAnsi(topic);
+    const std::string target = EngineFileName(file) + "::/" + base::WideToAnsi(topic);
     CallEngine(Owner(), target.c_str(), kHhDisplayTopic, 0);
 }
 
@@ -188,7 +188,7 @@ bool LoadHtmlHelp(const wchar_t* library) {
     Engine& engine = TheEngine();
     if (engine.library) return true;
     engine = Engine{};
-    ui::ModuleHandle module(LoadEngineLibrary(library));
+    base::ModuleHandle module(LoadEngineLibrary(library));
     if (module) {
         try {
             Install(engine, module.Get());

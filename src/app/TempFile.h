@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "app/TextReplacer.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 class TempFile : public ByteSink {
   public:
@@ -38,6 +38,6 @@ class TempFile : public ByteSink {
     std::wstring target_;
     std::wstring backup_;
     std::wstring path_;
-    ui::FileHandle file_;
+    base::FileHandle file_;
     bool placed_ = false;
 };

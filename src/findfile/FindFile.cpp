@@ -2,7 +2,7 @@
 
 #include "findfile/SearchThread.h"
 #include "ui/Application.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace findfile {
 namespace {
@@ -145,7 +145,7 @@ HWND TFindFile::SyncWindow() {
     (void)registered;
     syncWindow_ = CreateWindowExW(0, kSyncWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   instance, nullptr);
-    if (syncWindow_ == nullptr) ui::ThrowLastError();
+    if (syncWindow_ == nullptr) base::ThrowLastError();
     SetWindowLongPtrW(syncWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     return syncWindow_;
 }

@@ -2,7 +2,7 @@
 #include "findfile/FindFile.h"
 #include "findfile/FolderIdentity.h"
 #include "findfile/SearchThread.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 namespace findfile {
 namespace {
@@ -70,7 +70,7 @@ void TFindFile::SearchIn(const std::wstring& folder, bool viaLink, FolderChain& 
     if (!target.Recursive || (ignore != fiNone && ignore != fiJustThis) ||
         (target.MaxLevel != 0 && target.MaxLevel <= currentLevel_) || Stopping())
         return;
-    ui::FindHandle find(FindFirstFileW((folder + L"*.*").c_str(), &entry.FindData));
+    base::FindHandle find(FindFirstFileW((folder + L"*.*").c_str(), &entry.FindData));
     if (!find) return;
     do {
         if (Stopping()) break;
@@ -82,7 +82,7 @@ void TFindFile::SearchIn(const std::wstring& folder, bool viaLink, FolderChain& 
 
 void TFindFile::SearchFiles(const std::wstring& folder, const std::wstring& mask,
                             TSearchRec& entry) {
-    ui::FindHandle find(FindFirstFileW((folder + mask).c_str(), &entry.FindData));
+    base::FindHandle find(FindFirstFileW((folder + mask).c_str(), &entry.FindData));
     if (!find) return;
     do {
         if (Stopping()) break;

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "findfile/PathText.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 namespace findfile {
 namespace {
@@ -181,9 +181,9 @@ TDateTime FileTimeToLocalDateTime(const FILETIME& fileTime) noexcept {
 
 bool FileContainsPhrase(const std::wstring& path, std::string_view phrase, bool foldCase) noexcept {
     try {
-        ui::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        base::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         LARGE_INTEGER size{};
         if (!file || !GetFileSizeEx(file.Get(), &size)) return false;
         // 64-bit throughout, so files of 2 GiB and more are scanned whole.

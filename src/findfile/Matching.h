@@ -9,7 +9,7 @@
 #include <windows.h>
 
 #include "findfile/SearchCriteria.h"
-#include "ui/DateTime.h"
+#include "base/DateTime.h"
 
 namespace findfile {
 
@@ -35,7 +35,7 @@ bool ExcludedEntryMatches(std::wstring_view folder, std::wstring_view name,
 // compares the date only, one without a date part the time of day only.
 bool DateTimeInRange(TDateTime value, TDateTime before, TDateTime after) noexcept;
 
-using ui::SystemTimeToDateTime;
+using base::SystemTimeToDateTime;
 
 // A UTC file time in local time (the offset in force now) as a date-time value.
 TDateTime FileTimeToLocalDateTime(const FILETIME& fileTime) noexcept;

@@ -12,7 +12,7 @@ class TPersistent {
 
     // The class name as the user sees it in an assignment error, e.g. "TSizeCriteria".
     virtual std::wstring ClassName() const = 0;
-    // Copies every property of source; raises ui::AssignError naming both classes when source
+    // Copies every property of source; raises base::AssignError naming both classes when source
     // is not of this class.
     virtual void Assign(const TPersistent& source) = 0;
 

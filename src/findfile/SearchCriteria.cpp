@@ -1,12 +1,12 @@
 #include "findfile/SearchCriteria.h"
 
 #include "findfile/Matching.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace findfile {
 
 void TPersistent::RaiseAssignError(const TPersistent& source) const {
-    throw ui::AssignError(source.ClassName(), ClassName());
+    throw base::AssignError(source.ClassName(), ClassName());
 }
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <process.h>
 
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace findfile {
 
@@ -35,7 +35,7 @@ void TSearchThread::Start(TThreadPriority priority) {
     unsigned id = 0;
     const auto handle = reinterpret_cast<HANDLE>(
         _beginthreadex(nullptr, 0, ThreadMain, this, CREATE_SUSPENDED, &id));
-    if (handle == nullptr) ui::ThrowLastError();
+    if (handle == nullptr) base::ThrowLastError();
     thread_.Reset(handle);
     SetThreadPriority(handle, PlatformThreadPriority(priority));
     ResumeThread(handle);

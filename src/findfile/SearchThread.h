@@ -9,7 +9,7 @@
 #include <windows.h>
 
 #include "findfile/FindFile.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 namespace findfile {
 
@@ -49,7 +49,7 @@ class TSearchThread {
 
     TFindFile& owner_;
     HWND syncWindow_;
-    ui::KernelHandle thread_;
+    base::KernelHandle thread_;
     std::atomic<bool> terminated_{false};
     // The exchange fields of the call being handed over.
     Call call_ = Call::FolderChange;

@@ -4,7 +4,7 @@
 
 #include "findfile/Matching.h"
 #include "findfile/PathText.h"
-#include "ui/Strings.h"
+#include "base/Strings.h"
 
 namespace findfile {
 
@@ -52,7 +52,7 @@ std::wstring FolderWithSeparator(std::wstring_view path) {
 
 int TTargetFolderList::IndexOfFolder(std::wstring_view folderPath) const {
     for (std::size_t i = 0; i < items_.size(); ++i)
-        if (ui::SameTextIgnoringCase(items_[i]->FolderPath, folderPath)) return int(i);
+        if (base::SameTextIgnoringCase(items_[i]->FolderPath, folderPath)) return int(i);
     return -1;
 }
 

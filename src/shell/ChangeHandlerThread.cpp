@@ -5,17 +5,17 @@
 #include <mutex>
 #include <utility>
 
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace {
 
 // What the owner asks of the thread.
 enum Action : int { kNoAction = -1, kPlaceWatch = 0, kCloseAll = 2, kExit = 3 };
 
-ui::KernelHandle NewAutoResetEvent() {
+base::KernelHandle NewAutoResetEvent() {
     HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    if (event == nullptr) ui::ThrowLastError();
-    return ui::KernelHandle(event);
+    if (event == nullptr) base::ThrowLastError();
+    return base::KernelHandle(event);
 }
 
 }  // namespace
@@ -26,10 +26,10 @@ struct TChangeHandlerThread::State {
 
     const HWND owner;
     const UINT message;
-    ui::KernelHandle wake;  // a request waits
-    ui::KernelHandle done;  // the request was carried out
+    base::KernelHandle wake;  // a request waits
+    base::KernelHandle done;  // the request was carried out
     // Only the thread touches the table while it runs.
-    std::array<ui::ChangeNotificationHandle, kSlotCount> slots;
+    std::array<base::ChangeNotificationHandle, kSlotCount> slots;
     // Set when destruction begins: nothing more is posted to a window that may be going.
     std::atomic<bool> exiting{false};
 
@@ -37,7 +37,7 @@ struct TChangeHandlerThread::State {
     // decided here, under the lock, so a late answer is never taken for the next request's.
     std::mutex lock;
     int action = kNoAction;
-    ui::ChangeNotificationHandle pending;  // opened, waiting for a slot
+    base::ChangeNotificationHandle pending;  // opened, waiting for a slot
     int newSlot = -1;
 
     void Run();
@@ -126,7 +126,7 @@ TChangeHandlerThread::TChangeHandlerThread(HWND ownerWindow, UINT changeMessage)
     state_->done = NewAutoResetEvent();
     auto parameter = std::make_unique<std::shared_ptr<State>>(state_);
     HANDLE thread = CreateThread(nullptr, 0, ThreadMain, parameter.get(), 0, nullptr);
-    if (thread == nullptr) ui::ThrowLastError();
+    if (thread == nullptr) base::ThrowLastError();
     parameter.release();
     thread_.Reset(thread);
 }
@@ -159,7 +159,7 @@ bool TChangeHandlerThread::AddWatch(const std::wstring& path, DWORD filter, int&
                                     bool watchSubtree) {
     slotIndex = -1;
     if (path.empty()) return false;
-    ui::ChangeNotificationHandle watch(
+    base::ChangeNotificationHandle watch(
         FindFirstChangeNotificationW(path.c_str(), watchSubtree ? TRUE : FALSE, filter));
     if (!watch) return false;
     return Submit(kPlaceWatch, std::move(watch), slotIndex) && slotIndex >= 0;
@@ -172,11 +172,11 @@ bool TChangeHandlerThread::RemoveAllWatches() {
 
 // Hands a request to the thread and waits for the answer. A request not carried out in time is
 // withdrawn (with its handle), so the thread cannot act on it later.
-bool TChangeHandlerThread::Submit(int action, ui::ChangeNotificationHandle watch, int& newSlot) {
+bool TChangeHandlerThread::Submit(int action, base::ChangeNotificationHandle watch, int& newSlot) {
     State& state = *state_;
     // Cleared before the request is visible: a thread woken early may answer it at once.
     ResetEvent(state.done.Get());
-    ui::ChangeNotificationHandle replaced;
+    base::ChangeNotificationHandle replaced;
     {
         std::lock_guard guard(state.lock);
         state.action = action;
@@ -189,7 +189,7 @@ bool TChangeHandlerThread::Submit(int action, ui::ChangeNotificationHandle watch
     SetEvent(state.wake.Get());
     WaitForSingleObject(state.done.Get(), kRequestTimeout);
 
-    ui::ChangeNotificationHandle withdrawn;
+    base::ChangeNotificationHandle withdrawn;
     std::lock_guard guard(state.lock);
     if (state.action == kNoAction) {
         newSlot = state.newSlot;

@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 class TChangeHandlerThread {
   public:
@@ -38,9 +38,9 @@ class TChangeHandlerThread {
     struct State;
 
     static DWORD WINAPI ThreadMain(void* parameter) noexcept;
-    bool Submit(int action, ui::ChangeNotificationHandle watch, int& newSlot);
+    bool Submit(int action, base::ChangeNotificationHandle watch, int& newSlot);
 
     // Shared with the thread, so that a thread which outlives us still has what it uses.
     std::shared_ptr<State> state_;
-    ui::KernelHandle thread_;
+    base::KernelHandle thread_;
 };

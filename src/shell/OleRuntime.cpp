@@ -4,16 +4,16 @@
 #include <ole2.h>
 
 #include "shell/Pidl.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 OleRuntime::OleRuntime() {
     // Both return S_FALSE when the thread was already initialised; that still needs its
     // matching uninitialise.
-    ui::ThrowIfFailed(CoInitialize(nullptr));
+    base::ThrowIfFailed(CoInitialize(nullptr));
     const HRESULT hr = OleInitialize(nullptr);
     if (FAILED(hr)) {
         CoUninitialize();
-        ui::ThrowIfFailed(hr);
+        base::ThrowIfFailed(hr);
     }
     ShellMalloc();
 }

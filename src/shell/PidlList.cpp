@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "shell/Pidl.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 TPTPidlList::~TPTPidlList() { Clear(); }
 
@@ -14,7 +14,7 @@ int TPTPidlList::AddObject(ITEMIDLIST* pidl, void* object) {
     int index = Count();
     if (sorted_ && Find(pidl, index)) {
         if (duplicates_ == dupIgnore) return index;
-        if (duplicates_ == dupError) throw ui::Error(L"TPTPidlList: Duplicate PIDL");
+        if (duplicates_ == dupError) throw base::Error(L"TPTPidlList: Duplicate PIDL");
     }
     entries_.insert(entries_.begin() + index, Entry{pidl, object});
     return index;
@@ -22,7 +22,7 @@ int TPTPidlList::AddObject(ITEMIDLIST* pidl, void* object) {
 
 void TPTPidlList::CheckIndex(int index) const {
     if (index < 0 || index >= Count())
-        throw ui::Error(L"List index out of bounds (" + std::to_wstring(index) + L")");
+        throw base::Error(L"List index out of bounds (" + std::to_wstring(index) + L")");
 }
 
 const TPTPidlList::Entry& TPTPidlList::At(int index) const {
@@ -32,7 +32,7 @@ const TPTPidlList::Entry& TPTPidlList::At(int index) const {
 
 void TPTPidlList::SetCapacity(int capacity) {
     if (capacity < Count())
-        throw ui::Error(L"List capacity out of bounds (" + std::to_wstring(capacity) + L")");
+        throw base::Error(L"List capacity out of bounds (" + std::to_wstring(capacity) + L")");
     if (capacity == Capacity()) return;
     std::vector<Entry> resized;
     resized.reserve(capacity);

@@ -4,7 +4,7 @@
 
 #include "shell/ShellUtils.h"
 #include "ui/Application.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 #include "ui/Window.h"
 
 namespace {
@@ -15,7 +15,7 @@ HWND MainWindowHandle() {
 }
 
 [[noreturn]] void ThrowDamaged(const wchar_t* what) {
-    throw ui::Error(std::wstring(L"The stored shell location is damaged: ") + what + L".");
+    throw base::Error(std::wstring(L"The stored shell location is damaged: ") + what + L".");
 }
 
 // A held list must be more than the terminator: the desktop is held as none.

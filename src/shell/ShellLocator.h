@@ -50,7 +50,7 @@ class TPTShellLocator {
     // Appends the stored form to stream.
     void WriteStoredForm(std::vector<std::uint8_t>& stream) const;
     // Reads a stored form from the start of block and returns the number of bytes it took. A
-    // damaged form throws ui::Error and leaves the locator as it was. Raises no OnChange.
+    // damaged form throws base::Error and leaves the locator as it was. Raises no OnChange.
     std::size_t ReadStoredForm(std::span<const std::uint8_t> block);
 
     // Raises OnChange.

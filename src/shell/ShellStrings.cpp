@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "shell/Pidl.h"
-#include "ui/Error.h"
-#include "ui/Strings.h"
+#include "base/Error.h"
+#include "base/Strings.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // The characters of a narrow zero-terminated string of at most limit bytes.
 std::wstring NarrowString(const char* text, std::size_t limit) {
-    return ui::AnsiToWide(std::string_view(text, strnlen(text, limit)));
+    return base::AnsiToWide(std::string_view(text, strnlen(text, limit)));
 }
 
 // The message formatter reads as many arguments as the format names (up to 99), whatever the
@@ -67,7 +67,7 @@ void AppendChar(std::size_t& position, const std::wstring& source, std::wstring&
 std::wstring FormatStrPos(const std::wstring& format, std::span<const std::wstring> strings) {
     if (format.empty()) return {};
     if (strings.size() > kMaxSubstitutionStrings)
-        throw ui::Error(L"FormatStrPos: Too many substitution strings");
+        throw base::Error(L"FormatStrPos: Too many substitution strings");
     static const wchar_t kEmpty[] = L"";
     std::array<DWORD_PTR, kMaxInserts> arguments;
     arguments.fill(reinterpret_cast<DWORD_PTR>(kEmpty));

@@ -5,8 +5,8 @@
 #include "shell/IdListArray.h"
 #include "shell/PlatformVersion.h"
 #include "shell/ShellStrings.h"
-#include "ui/Error.h"
-#include "ui/Handle.h"
+#include "base/Error.h"
+#include "base/Handle.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -14,7 +14,7 @@ namespace {
 
 ComPtr<IShellFolder> Desktop() {
     ComPtr<IShellFolder> desktop;
-    ui::ThrowIfFailed(SHGetDesktopFolder(&desktop));
+    base::ThrowIfFailed(SHGetDesktopFolder(&desktop));
     return desktop;
 }
 
@@ -106,12 +106,13 @@ std::wstring DisplayNameOfPidl(const ITEMIDLIST* pidl) {
     TPTIdListArray items(pidl);
     if (items.Count() < 2) return GetDisplayName(nullptr, pidl, dnInFolder);
     ComPtr<IShellFolder> parent;
-    ui::ThrowIfFailed(Desktop()->BindToObject(items.ParentPidl(1), nullptr, IID_PPV_ARGS(&parent)));
+    base::ThrowIfFailed(
+        Desktop()->BindToObject(items.ParentPidl(1), nullptr, IID_PPV_ARGS(&parent)));
     return GetDisplayName(parent.Get(), items.ItemPidl(items.Count() - 1), dnInFolder);
 }
 
 void InstallShellOverlays() {
-    ui::ModuleHandle shell(LoadLibraryW(L"shell32.dll"));
+    base::ModuleHandle shell(LoadLibraryW(L"shell32.dll"));
     if (!shell) return;
     struct Overlay {
         int resource;
@@ -123,7 +124,7 @@ void InstallShellOverlays() {
         if (list == nullptr) continue;
         const int pixels = size == silSmall ? 16 : 32;
         for (const Overlay& overlay : kOverlays) {
-            ui::IconHandle icon(static_cast<HICON>(LoadImageW(
+            base::IconHandle icon(static_cast<HICON>(LoadImageW(
                 shell.Get(), MAKEINTRESOURCEW(overlay.resource), IMAGE_ICON, pixels, pixels, 0)));
             if (!icon) continue;
             const int index = ImageList_AddIcon(list, icon.Get());
@@ -144,9 +145,9 @@ HIMAGELIST GetSystemImageList(TSystemImageListSize size) {
 void ValidateDrives() {
     if (ShellRefreshScope::Nesting() != 0) return;
     UniquePidl drives;
-    ui::ThrowIfFailed(GetSpecialFolderLocation(nullptr, kDrivesFolder, drives));
+    base::ThrowIfFailed(GetSpecialFolderLocation(nullptr, kDrivesFolder, drives));
     ComPtr<IShellFolder> folder;
-    ui::ThrowIfFailed(BindToFolder(drives.Get(), folder));
+    base::ThrowIfFailed(BindToFolder(drives.Get(), folder));
     SFGAOF attributes = SFGAO_VALIDATE;
     folder->GetAttributesOf(0, nullptr, &attributes);
 }

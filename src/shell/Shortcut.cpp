@@ -6,7 +6,7 @@
 
 #include "shell/ShellUtils.h"
 #include "ui/Application.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 #include "ui/Window.h"
 
 using Microsoft::WRL::ComPtr;
@@ -65,7 +65,7 @@ void PreferPathOfList(const ITEMIDLIST* target, TPTShortcutInfo& info) {
     if (path.empty() || path == info.Path) return;
     info.Path = path;
     WIN32_FIND_DATAW data{};
-    ui::FindHandle find(FindFirstFileW(path.c_str(), &data));
+    base::FindHandle find(FindFirstFileW(path.c_str(), &data));
     if (find) info.FindData = data;
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 namespace shellctl {
 namespace {
@@ -75,7 +75,7 @@ RECT FrameInset(TPTFrameStyle style, int groupTop) {
 
 int GroupCaptionHeight(HDC dc, HFONT font, bool hasCaption) {
     if (!hasCaption) return 2;
-    ui::SelectGuard select(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+    base::SelectGuard select(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
     SIZE size{};
     GetTextExtentPoint32W(dc, L"0", 1, &size);
     return size.cy;
@@ -142,8 +142,8 @@ void DrawGroupFrame(HDC dc, const RECT& rect, const GroupFrame& frame) {
 
     RECT box{rect.left + 8, rect.top, rect.right - 8, rect.top + h};
     if (box.right <= box.left) return;
-    ui::SelectGuard select(dc,
-                           frame.font != nullptr ? frame.font : GetStockObject(DEFAULT_GUI_FONT));
+    base::SelectGuard select(dc,
+                             frame.font != nullptr ? frame.font : GetStockObject(DEFAULT_GUI_FONT));
     // The caption interrupts the frame line: its background covers the line behind the text
     // (one pixel more for the engraved shadow of a disabled caption).
     RECT extent = box;

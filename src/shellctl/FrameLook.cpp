@@ -1,6 +1,6 @@
 #include "shellctl/FrameLook.h"
 
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 namespace shellctl {
 
@@ -47,7 +47,7 @@ COLORREF FrameLook::Background() const noexcept {
 void FrameLook::DrawLookCaption(HDC dc, const RECT& inner, HFONT font,
                                 const std::wstring& text) const {
     if (!defaultDrawing_) return;
-    ui::SelectGuard select(dc, font);
+    base::SelectGuard select(dc, font);
     const int mode = SetBkMode(dc, TRANSPARENT);
     const COLORREF color = SetTextColor(dc, ui::ColorToRgb(fontColor_));
     DrawFrameCaption(dc, inner, frameSpace_, alignment_, text);

@@ -10,7 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 namespace shellctl {
 
@@ -42,7 +42,7 @@ class TPTCustomDrawFont {
 
     LOGFONTW logFont_{};
     COLORREF color_;
-    ui::FontHandle handle_;
+    base::FontHandle handle_;
     std::function<void()> changed_;
 };
 
@@ -58,7 +58,7 @@ class TPTCustomDrawBrush {
 
   private:
     COLORREF color_;
-    ui::BrushHandle handle_;
+    base::BrushHandle handle_;
     std::function<void()> changed_;
 };
 

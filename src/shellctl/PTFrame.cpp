@@ -6,8 +6,8 @@
 #include <windowsx.h>
 
 #include "ui/Application.h"
-#include "ui/Error.h"
-#include "ui/Handle.h"
+#include "base/Error.h"
+#include "base/Handle.h"
 
 namespace shellctl {
 
@@ -16,10 +16,10 @@ TPTFrame::TPTFrame(ui::Window& parent, int x, int y, int width, int height)
       parent_(parent),
       parentHandle_(parent.Handle()),
       bounds_{x, y, x + width, y + height} {
-    if (parentHandle_ == nullptr) throw ui::Error(L"The frame's parent has no window");
+    if (parentHandle_ == nullptr) throw base::Error(L"The frame's parent has no window");
     if (!SetWindowSubclass(parentHandle_, ParentProc, reinterpret_cast<UINT_PTR>(this),
                            reinterpret_cast<DWORD_PTR>(this)))
-        ui::ThrowLastError();
+        base::ThrowLastError();
     hooked_ = true;
     InvalidateArea(bounds_, false);
 }
@@ -46,7 +46,7 @@ LRESULT TPTFrame::HandleParentMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
         case WM_PAINT: {
             // The parent paints first, then the frame paints over its own part of what was
             // invalid.
-            ui::UniqueHandle<ui::handle_policy::Gdi<HRGN>> update(CreateRectRgn(0, 0, 0, 0));
+            base::UniqueHandle<base::handle_policy::Gdi<HRGN>> update(CreateRectRgn(0, 0, 0, 0));
             const int kind = GetUpdateRgn(hwnd, update.Get(), FALSE);
             const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
             if (visible_ && kind != NULLREGION && kind != ERROR) {

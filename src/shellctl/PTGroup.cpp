@@ -5,7 +5,7 @@
 #include <windowsx.h>
 
 #include "ui/ControlRegistry.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 namespace shellctl {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "shellctl/FrameDrawing.h"
 #include "shellctl/PTCustomListView.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 namespace shellctl {
 namespace {

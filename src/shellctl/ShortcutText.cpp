@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "ui/Strings.h"
+#include "base/Strings.h"
 
 namespace shellctl {
 namespace {
@@ -36,7 +36,7 @@ std::wstring KeyName(unsigned key) {
 // Removes a prefix, compared without regard to case, from the front of the text.
 bool ConsumePrefix(std::wstring_view& text, std::wstring_view prefix) {
     if (text.size() < prefix.size() ||
-        !ui::SameTextIgnoringCase(text.substr(0, prefix.size()), prefix))
+        !base::SameTextIgnoringCase(text.substr(0, prefix.size()), prefix))
         return false;
     text.remove_prefix(prefix.size());
     return true;
@@ -69,7 +69,7 @@ Shortcut ParseShortcutText(std::wstring_view text) {
     }
     if (text.empty()) return 0;
     for (unsigned key = 8; key <= 597; ++key) {
-        if (ui::SameTextIgnoringCase(text, FormatShortcutText(Shortcut(key))))
+        if (base::SameTextIgnoringCase(text, FormatShortcutText(Shortcut(key))))
             return Shortcut(modifiers | key);
     }
     return 0;

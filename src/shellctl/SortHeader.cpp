@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "shellctl/FrameDrawing.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 namespace shellctl {
 
@@ -60,12 +60,12 @@ SortHeaderItemLayout LayoutSortHeaderItem(const RECT& item, int textWidth, int a
 
 void DrawSortArrow(HDC dc, const RECT& box, bool ascending) {
     FillSolid(dc, box, GetSysColor(COLOR_BTNFACE));
-    ui::PenHandle shadow(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
-    ui::PenHandle light(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT)));
+    base::PenHandle shadow(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
+    base::PenHandle light(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT)));
     // A triangle seven pixels wide and six high, in the middle of the box.
     const LONG left = box.left, right = box.left + 6, middle = box.left + 3;
     const LONG top = box.top + 1, bottom = box.top + 6;
-    ui::SelectGuard select(dc, shadow.Get());
+    base::SelectGuard select(dc, shadow.Get());
     if (ascending) {
         MoveToEx(dc, left, bottom, nullptr);
         LineTo(dc, middle, top);

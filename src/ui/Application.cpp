@@ -1,8 +1,8 @@
 #include "ui/Application.h"
 
 #include "ui/Dialogs.h"
-#include "ui/Error.h"
-#include "ui/Strings.h"
+#include "base/Error.h"
+#include "base/Strings.h"
 #include "ui/Timer.h"
 #include "ui/Window.h"
 
@@ -58,12 +58,12 @@ void Application::Terminate(int exitCode) {
 std::wstring CurrentExceptionMessage() {
     try {
         throw;
-    } catch (const Error& e) {
+    } catch (const base::Error& e) {
         return e.Message();
     } catch (const std::bad_alloc&) {
         return L"Out of memory";
     } catch (const std::exception& e) {
-        return Utf8ToWide(e.what());
+        return base::Utf8ToWide(e.what());
     } catch (...) {
         return L"Unknown error";
     }
@@ -116,7 +116,7 @@ HWND Application::UtilityWindow() {
         RegisterClassExW(&wc);
         utilityWindow_ = CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                          instance_, nullptr);
-        if (utilityWindow_ == nullptr) ThrowLastError();
+        if (utilityWindow_ == nullptr) base::ThrowLastError();
     }
     return utilityWindow_;
 }

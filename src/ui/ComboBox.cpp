@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace ui {
 
@@ -36,7 +36,8 @@ std::vector<std::wstring> ComboBox::Items() const {
 
 void ComboBox::AddItem(const std::wstring& text) {
     const LRESULT result = Send(CB_ADDSTRING, 0, LPARAM(text.c_str()));
-    if (result == CB_ERR || result == CB_ERRSPACE) throw Error(L"Cannot add an item to the list");
+    if (result == CB_ERR || result == CB_ERRSPACE)
+        throw base::Error(L"Cannot add an item to the list");
 }
 
 void ComboBox::SetItems(const std::vector<std::wstring>& items) {

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace ui {
 namespace {
@@ -31,7 +31,7 @@ std::vector<std::wstring> RegisteredControlClasses() {
 
 std::unique_ptr<Window> CreateControl(const std::wstring& name, Window& parent) {
     auto found = Classes().find(name);
-    if (found == Classes().end()) throw Error(L"Class " + name + L" not found");
+    if (found == Classes().end()) throw base::Error(L"Class " + name + L" not found");
     // A copy, so that a factory that changes the registry does not pull itself away.
     const ControlFactory factory = found->second;
     return factory(parent);

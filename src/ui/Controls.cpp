@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 namespace ui {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "ui/DateTime.h"
+#include "base/DateTime.h"
 
 namespace ui {
 
@@ -12,17 +12,17 @@ DateTimePicker::DateTimePicker(Window& parent, int x, int y, int width, int heig
     params.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | DTS_SHORTDATEFORMAT;
     params.SetBounds(x, y, width, height);
     Create(&parent, params);
-    SetDate(Today());
+    SetDate(base::Today());
 }
 
 double DateTimePicker::Date() const {
     SYSTEMTIME time{};
     if (Send(DTM_GETSYSTEMTIME, 0, LPARAM(&time)) != GDT_VALID) return 0;
-    return SystemTimeToDateTime(time);
+    return base::SystemTimeToDateTime(time);
 }
 
 void DateTimePicker::SetDate(double dateTime) {
-    SYSTEMTIME time = DateTimeToSystemTime(dateTime);
+    SYSTEMTIME time = base::DateTimeToSystemTime(dateTime);
     Send(DTM_SETSYSTEMTIME, GDT_VALID, LPARAM(&time));
 }
 

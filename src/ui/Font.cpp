@@ -2,11 +2,11 @@
 
 #include <cwchar>
 
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace ui {
 
-FontHandle CreateUiFont(const wchar_t* face, int points, bool bold) {
+base::FontHandle CreateUiFont(const wchar_t* face, int points, bool bold) {
     HDC screen = GetDC(nullptr);
     const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen != nullptr) ReleaseDC(nullptr, screen);
@@ -16,8 +16,8 @@ FontHandle CreateUiFont(const wchar_t* face, int points, bool bold) {
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
     wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
-    FontHandle handle(CreateFontIndirectW(&font));
-    if (!handle) ThrowLastError();
+    base::FontHandle handle(CreateFontIndirectW(&font));
+    if (!handle) base::ThrowLastError();
     return handle;
 }
 

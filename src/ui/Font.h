@@ -1,11 +1,11 @@
 // Fonts for the windows of the program.
 #pragma once
 
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 namespace ui {
 
 // A font of the given face and point size for the screen.
-FontHandle CreateUiFont(const wchar_t* face, int points, bool bold = false);
+base::FontHandle CreateUiFont(const wchar_t* face, int points, bool bold = false);
 
 }  // namespace ui

@@ -1,7 +1,7 @@
 #include "ui/ImageList.h"
 
 #include "ui/Application.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace ui {
 
@@ -9,7 +9,7 @@ ImageList::ImageList(int resourceId, int imageSize, COLORREF maskColour)
     : list_(ImageList_LoadImageW(App().ModuleInstance(), MAKEINTRESOURCEW(resourceId), imageSize, 0,
                                  maskColour, IMAGE_BITMAP, LR_CREATEDIBSECTION)),
       size_(imageSize) {
-    if (list_ == nullptr) ThrowLastError();
+    if (list_ == nullptr) base::ThrowLastError();
 }
 
 ImageList::~ImageList() { ImageList_Destroy(list_); }

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace ui {
 namespace {
@@ -64,7 +64,7 @@ void MenuItem::SetImage(const ImageList& images, int index) {
 }
 
 Menu::Menu(Kind kind) : handle_(kind == Kind::Bar ? CreateMenu() : CreatePopupMenu()) {
-    if (handle_ == nullptr) ThrowLastError();
+    if (handle_ == nullptr) base::ThrowLastError();
 }
 
 Menu::~Menu() {
@@ -75,7 +75,7 @@ Menu::~Menu() {
 MenuItem& Menu::AddItem(std::wstring caption, std::function<void(MenuItem&)> onClick) {
     auto item = std::unique_ptr<MenuItem>(new MenuItem(*this, std::move(caption)));
     item->OnClick = std::move(onClick);
-    if (!AppendMenuW(handle_, MF_STRING, item->id_, item->caption_.c_str())) ThrowLastError();
+    if (!AppendMenuW(handle_, MF_STRING, item->id_, item->caption_.c_str())) base::ThrowLastError();
     items_.push_back(std::move(item));
     return *items_.back();
 }
@@ -85,7 +85,7 @@ Menu& Menu::AddSubMenu(std::wstring caption) {
     item->subMenu_ = std::make_unique<Menu>(Kind::Popup);
     Menu& sub = *item->subMenu_;
     if (!AppendMenuW(handle_, MF_POPUP, UINT_PTR(sub.handle_), item->caption_.c_str()))
-        ThrowLastError();
+        base::ThrowLastError();
     sub.HandOver();
     items_.push_back(std::move(item));
     return sub;

@@ -4,7 +4,7 @@
 
 #include <windowsx.h>
 
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace ui {
 namespace {
@@ -14,7 +14,7 @@ constexpr wchar_t kSplitterClass[] = L"LumoraSplitter";
 Splitter::Splitter(Window& parent, Align align, Window& control, int minSize, int thickness)
     : control_(control), minSize_(minSize) {
     if (align == Align::None || align == Align::Client)
-        throw Error(L"A splitter must be aligned to an edge");
+        throw base::Error(L"A splitter must be aligned to an edge");
     RegisterClass(kSplitterClass, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     CreateParams params;
     params.className = kSplitterClass;

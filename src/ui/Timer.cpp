@@ -1,7 +1,7 @@
 #include "ui/Timer.h"
 
 #include "ui/Application.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace ui {
 
@@ -29,7 +29,7 @@ void Timer::SetEnabled(bool enabled) {
 
 void Timer::Arm() {
     if (SetTimer(App().UtilityWindow(), reinterpret_cast<UINT_PTR>(this), interval_, nullptr) == 0)
-        ThrowLastError();
+        base::ThrowLastError();
 }
 
 void Timer::Fire() {

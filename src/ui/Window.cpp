@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "ui/Application.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 #include "ui/Menu.h"
 
 namespace ui {
@@ -64,11 +64,11 @@ void Window::RegisterClass(const wchar_t* name, UINT classStyle, HBRUSH backgrou
     wc.hbrBackground = background;
     wc.hIcon = icon;
     wc.lpszClassName = name;
-    if (RegisterClassExW(&wc) == 0) ThrowLastError();
+    if (RegisterClassExW(&wc) == 0) base::ThrowLastError();
 }
 
 void Window::Create(Window* parent, const CreateParams& params) {
-    if (hwnd_ != nullptr) throw Error(L"The window exists already");
+    if (hwnd_ != nullptr) throw base::Error(L"The window exists already");
     DWORD style = params.style;
     HMENU id = nullptr;
     if (parent != nullptr) {
@@ -87,7 +87,7 @@ void Window::Create(Window* parent, const CreateParams& params) {
         const DWORD error = GetLastError();
         if (parent != nullptr) std::erase(parent->children_, this);
         parent_ = nullptr;
-        throw PlatformError::FromWin32(error);
+        throw base::PlatformError::FromWin32(error);
     }
     // Our own classes attached themselves at WM_NCCREATE; anything else is subclassed now.
     if (hwnd_ == nullptr) Attach(hwnd, true);
@@ -99,7 +99,7 @@ void Window::Attach(HWND hwnd, bool subclass) {
     SetPropW(hwnd, MAKEINTATOM(WindowProperty()), this);
     if (subclass) {
         if (!SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
-            ThrowLastError();
+            base::ThrowLastError();
         subclassed_ = true;
     }
 }
@@ -346,7 +346,7 @@ std::wstring Window::Text() const {
 }
 
 void Window::SetText(const std::wstring& text) {
-    if (hwnd_ != nullptr && !SetWindowTextW(hwnd_, text.c_str())) ThrowLastError();
+    if (hwnd_ != nullptr && !SetWindowTextW(hwnd_, text.c_str())) base::ThrowLastError();
 }
 
 bool Window::Visible() const {
@@ -375,7 +375,7 @@ bool Window::Focused() const { return hwnd_ != nullptr && GetFocus() == hwnd_; }
 void Window::SetFocus() {
     if (hwnd_ == nullptr) return;
     SetLastError(0);
-    if (::SetFocus(hwnd_) == nullptr && GetLastError() != 0) ThrowLastError();
+    if (::SetFocus(hwnd_) == nullptr && GetLastError() != 0) base::ThrowLastError();
 }
 
 void Window::Invalidate() {

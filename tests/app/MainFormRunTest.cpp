@@ -7,7 +7,7 @@
 #include "app/MainForm.h"
 #include "common/TempDir.h"
 #include "ui/Application.h"
-#include "ui/DateTime.h"
+#include "base/DateTime.h"
 
 using testing_support::MessageBoxRecorder;
 using testing_support::ReadFileBytes;
@@ -88,13 +88,13 @@ TEST(Run, TheScanTabSetsTheCriteriaOfTheSearch) {
     form.comboDateRange->SetItemIndex(1);  // "Created date"
     form.AD->Click();
     SYSTEMTIME march{2026, 3, 0, 1, 0, 0, 0, 0};
-    form.AfterDate->SetDate(ui::SystemTimeToDateTime(march));
+    form.AfterDate->SetDate(base::SystemTimeToDateTime(march));
     form.GetFilenames();
     EXPECT_EQ(criteria.Files().FileName(), L"*.htm;*.html");
     EXPECT_EQ(criteria.Size().Min(), 0u);
     EXPECT_EQ(criteria.Size().Max(), 0u);
     const findfile::TDateTimeCriteria& dates = criteria.TimeStamp();
-    EXPECT_EQ(dates.CreatedAfter(), ui::SystemTimeToDateTime(march));
+    EXPECT_EQ(dates.CreatedAfter(), base::SystemTimeToDateTime(march));
     EXPECT_EQ(dates.CreatedBefore(), 0);
     EXPECT_EQ(dates.ModifiedAfter(), 0);
     EXPECT_EQ(dates.ModifiedBefore(), 0);

@@ -7,7 +7,7 @@
 #include "app/MainForm.h"
 #include "common/TempDir.h"
 #include "ui/Application.h"
-#include "ui/DateTime.h"
+#include "base/DateTime.h"
 
 using testing_support::MessageBoxRecorder;
 
@@ -56,8 +56,8 @@ TEST(MainForm, StartsWithTheLayoutsValues) {
     EXPECT_EQ(form.comboDateRange->Text(), L"Modified date");
     EXPECT_EQ(form.SizeMin->Value(), 1);
     EXPECT_EQ(form.SizeMax->Value(), 100);
-    EXPECT_EQ(form.AfterDate->Date(), ui::Today() - 30);
-    EXPECT_EQ(form.BeforeDate->Date(), ui::Today());
+    EXPECT_EQ(form.AfterDate->Date(), base::Today() - 30);
+    EXPECT_EQ(form.BeforeDate->Date(), base::Today());
     for (ui::Window* off : std::initializer_list<ui::Window*>{
              form.SizeMin.get(), form.SizeMax.get(), form.comboDateRange.get(), form.AD.get(),
              form.AfterDate.get(), form.BD.get(), form.BeforeDate.get()})

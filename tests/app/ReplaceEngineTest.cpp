@@ -8,7 +8,7 @@
 #include "app/ReplaceEngine.h"
 #include "app/TempFile.h"
 #include "common/TempDir.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace {
 
@@ -50,20 +50,20 @@ std::set<std::wstring> NamesIn(const TempDir& dir) {
     return names;
 }
 
-ui::FileHandle Hold(const std::wstring& path, DWORD access, DWORD share) {
-    return ui::FileHandle(
+base::FileHandle Hold(const std::wstring& path, DWORD access, DWORD share) {
+    return base::FileHandle(
         CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 std::wstring Message(const wchar_t* what, const std::wstring& path, DWORD code) {
-    return what + (L" \"" + path + L"\". ") + ui::SystemErrorMessage(code);
+    return what + (L" \"" + path + L"\". ") + base::SystemErrorMessage(code);
 }
 
 // Runs the pass and returns the error it raised, or an empty text.
 std::wstring RunPass(FakeWindow& window, const TFileList& files) {
     try {
         FindReplaceText(window, files);
-    } catch (const ui::Error& error) {
+    } catch (const base::Error& error) {
         return error.Message();
     }
     return {};
@@ -120,7 +120,7 @@ TEST(FindReplaceText, LogsEachFileByNameThenTheSummaryAndLeavesUnmatchedFilesAlo
     SYSTEMTIME when{2001, 2, 0, 3, 4, 5, 6, 0};
     SystemTimeToFileTime(&when, &old);
     {
-        ui::FileHandle file = Hold(notes, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ);
+        base::FileHandle file = Hold(notes, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ);
         ASSERT_TRUE(SetFileTime(file.Get(), &old, &old, &old));
     }
     FakeWindow window(L"one", L"1", true);
@@ -178,8 +178,8 @@ TEST(FindReplaceText, SkipsFilesThatCannotBeSafelyRewritten) {
     const std::wstring locked = dir.Write(L"locked.txt", "abc");
     FakeWindow window(L"abc", L"x", true);
     {
-        ui::FileHandle holdBackup = Hold(heldBackup, GENERIC_READ, FILE_SHARE_READ);
-        ui::FileHandle holdFile = Hold(locked, GENERIC_READ, FILE_SHARE_READ);
+        base::FileHandle holdBackup = Hold(heldBackup, GENERIC_READ, FILE_SHARE_READ);
+        base::FileHandle holdFile = Hold(locked, GENERIC_READ, FILE_SHARE_READ);
         EXPECT_EQ(RunPass(window, {binary, page, page2, self, held, locked}), L"");
     }
     EXPECT_EQ(window.log, (std::vector<std::wstring>{
@@ -208,8 +208,8 @@ TEST(FindReplaceText, StopsAtAFileItCannotOpenOrCreateAndStillLogsTheSummary) {
     const std::wstring readOnly = dir.Write(L"read only.txt", "abc");
     SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
     const std::wstring shared = dir.Write(L"shared.txt", "abc");
-    ui::FileHandle writer = Hold(writing, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    ui::FileHandle reader = Hold(shared, GENERIC_READ, FILE_SHARE_READ);
+    base::FileHandle writer = Hold(writing, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    base::FileHandle reader = Hold(shared, GENERIC_READ, FILE_SHARE_READ);
     struct Row {
         std::wstring path;
         std::wstring message;
@@ -243,11 +243,11 @@ TEST(TempFile, KeepsThePreviousContentUnderTheBackupNameWhenItCannotTakeThePlace
     {
         TempFile temp(target, dir / L"a.bak", 0);
         temp.Write("new");
-        ui::FileHandle hold = Hold(temp.Path(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        base::FileHandle hold = Hold(temp.Path(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
         try {
             temp.TakeTargetsPlace();
             ADD_FAILURE() << "the move into place should have failed";
-        } catch (const ui::Error& error) {
+        } catch (const base::Error& error) {
             EXPECT_EQ(
                 std::wstring(error.Message()).rfind(L"Cannot create file \"" + target + L"\". ", 0),
                 0u);

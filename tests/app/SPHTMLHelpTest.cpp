@@ -13,7 +13,7 @@
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/HelpSystem.h"
-#include "ui/Strings.h"
+#include "base/Strings.h"
 
 using testing_support::MessageBoxRecorder;
 using testing_support::TempDir;
@@ -23,7 +23,7 @@ namespace {
 using Calls = std::vector<std::string>;
 constexpr wchar_t kProbeVariable[] = L"LUMORA_HELP_PROBE";
 
-std::string Ansi(const std::wstring& text) { return ui::WideToAnsi(text); }
+std::string Ansi(const std::wstring& text) { return base::WideToAnsi(text); }
 
 // Records the calls bound for the engine as "command file data" (the keyword of an index
 // request, else the number), and the owner window of each.

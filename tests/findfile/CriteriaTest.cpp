@@ -2,7 +2,7 @@
 
 #include "findfile/Matching.h"
 #include "findfile/SearchCriteria.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 using namespace findfile;
 
@@ -89,7 +89,7 @@ TEST(SearchCriteria, AssignCopiesAndRefusesOtherClasses) {
     try {
         copy.Files().Assign(source.Size());
         FAIL() << "assigned a size criteria to a file criteria";
-    } catch (const ui::AssignError& error) {
+    } catch (const base::AssignError& error) {
         EXPECT_EQ(error.Message(), L"Cannot assign a TSizeCriteria to a TFileCriteria");
     }
 }

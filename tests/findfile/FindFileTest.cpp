@@ -7,7 +7,7 @@
 #include "SearchRecorder.h"
 #include "common/TempDir.h"
 #include "findfile/FindFile.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 using namespace findfile;
 using findfile_test::Events;
@@ -130,9 +130,9 @@ TEST_F(SearchTest, ExecuteWhileBusyStartsNothing) {
 TEST_F(SearchTest, AHandlerErrorEndsTheSearchThenReachesTheCaller) {
     finder.OnFileMatch = [&](TFindFile&, const std::wstring&, const TSearchRec&) {
         recorder.events.push_back(L"match");
-        throw ui::Error(L"handler failed");
+        throw base::Error(L"handler failed");
     };
-    EXPECT_THROW(Search(), ui::Error);
+    EXPECT_THROW(Search(), base::Error);
     EXPECT_EQ(recorder.events, (Events{L"begin", L"folder ", L"match", L"finish"}));
     EXPECT_FALSE(finder.Busy());
     EXPECT_EQ(finder.CurrentTarget(), nullptr);

@@ -10,7 +10,7 @@
 #include "common/TempDir.h"
 #include "findfile/FindFile.h"
 #include "findfile/FolderIdentity.h"
-#include "ui/Strings.h"
+#include "base/Strings.h"
 
 using namespace findfile;
 using findfile_test::Events;
@@ -27,7 +27,7 @@ bool RunOnUnixPath(const std::wstring& command, const std::wstring& path, bool t
         GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
     char* unixPath = unixFileName ? unixFileName(path.c_str()) : nullptr;
     if (unixPath == nullptr) return false;
-    std::wstring commandLine = command + L" \"" + ui::Utf8ToWide(unixPath) + L"\"";
+    std::wstring commandLine = command + L" \"" + base::Utf8ToWide(unixPath) + L"\"";
     HeapFree(GetProcessHeap(), 0, unixPath);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

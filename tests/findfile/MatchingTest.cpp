@@ -6,7 +6,7 @@
 
 #include "common/TempDir.h"
 #include "findfile/Matching.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 using namespace findfile;
 using testing_support::TempDir;
@@ -94,7 +94,7 @@ TEST(ContentPhrase, UnreadableFilesNeverMatch) {
     const std::wstring path = dir.Write(L"locked.txt", "the phrase is here");
     {
         // Held open by someone who lets nobody else in.
-        ui::FileHandle holder(
+        base::FileHandle holder(
             CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(holder);
         EXPECT_FALSE(FileContainsPhrase(path, "phrase", false));
@@ -109,7 +109,7 @@ TEST(ContentPhrase, ScansFilesOfTwoGigabytesAndMore) {
     TempDir dir;
     const std::wstring path = dir / L"huge.bin";
     {
-        ui::FileHandle file(
+        base::FileHandle file(
             CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         LARGE_INTEGER offset{};
         offset.QuadPart = (1LL << 31) + 1000;

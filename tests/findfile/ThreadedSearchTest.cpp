@@ -7,7 +7,7 @@
 #include "SearchRecorder.h"
 #include "common/TempDir.h"
 #include "findfile/FindFile.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 using namespace findfile;
 using findfile_test::Events;
@@ -83,7 +83,7 @@ TEST_F(ThreadedSearchTest, AHandlerErrorEndsTheSearchAndIsShown) {
     testing_support::MessageBoxRecorder boxes;
     finder->OnFileMatch = [&](TFindFile&, const std::wstring&, const TSearchRec&) {
         recorder.events.push_back(L"match");
-        throw ui::Error(L"handler failed");
+        throw base::Error(L"handler failed");
     };
     finder->Execute();
     ASSERT_TRUE(PumpUntilIdle());

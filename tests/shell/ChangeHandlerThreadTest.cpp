@@ -61,7 +61,7 @@ int OpenHandleCount() {
 
 std::set<DWORD> ThreadIds() {
     std::set<DWORD> ids;
-    ui::FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    base::FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
     THREADENTRY32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Thread32First(snapshot.Get(), &entry); more;
@@ -204,7 +204,7 @@ TEST(ChangeHandlerThread, UnansweredRequestIsWithdrawn) {
     std::set<DWORD> added = ThreadIds();
     for (DWORD id : others) added.erase(id);
     ASSERT_EQ(added.size(), 1u);
-    ui::KernelHandle worker(OpenThread(THREAD_SUSPEND_RESUME, FALSE, *added.begin()));
+    base::KernelHandle worker(OpenThread(THREAD_SUSPEND_RESUME, FALSE, *added.begin()));
     ASSERT_NE(SuspendThread(worker.Get()), DWORD(-1));
 
     int slot = 0;

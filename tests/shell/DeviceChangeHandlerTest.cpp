@@ -10,7 +10,7 @@
 #include "common/TempDir.h"
 #include "shell/DeviceChangeHandler.h"
 #include "ui/Application.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ TEST(DeviceChangeHandler, FailingSubscriberDoesNotStopTheOthers) {
     std::vector<std::string> log;
     Listener failing("failing", log), next("next", log);
     TDeviceChangeSubscription first(failing.Method()), second(next.Method());
-    failing.then = [] { throw ui::Error(L"The drive went away"); };
+    failing.then = [] { throw base::Error(L"The drive went away"); };
     SendVolumeArrival(1);
     ui::App().ProcessMessages();
     EXPECT_EQ(log, (std::vector<std::string>{"failing 32768 1", "next 32768 1"}));

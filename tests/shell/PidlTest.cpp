@@ -9,7 +9,7 @@
 #include "common/TempDir.h"
 #include "shell/IdListArray.h"
 #include "shell/PidlList.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 using shell_test::Bytes;
 using shell_test::MakeItems;
@@ -111,7 +111,7 @@ TEST(PidlList, SortedListsFollowTheDuplicatesModeInEitherInsertionOrder) {
         try {
             refuse.Add(twin.Get());
             ADD_FAILURE() << "a duplicate was accepted";
-        } catch (const ui::Error& e) {
+        } catch (const base::Error& e) {
             EXPECT_EQ(e.Message(), L"TPTPidlList: Duplicate PIDL");
         }
         EXPECT_EQ(refuse.Count(), 3);

@@ -6,7 +6,7 @@
 #include "ShellTestSupport.h"
 #include "common/TempDir.h"
 #include "shell/ShellLocator.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 using shell_test::Bytes;
 using shell_test::MakeItems;
@@ -130,7 +130,7 @@ TEST(ShellLocator, DamagedStoredFormsAreRefusedAndChangeNothing) {
     TPTShellLocator locator;
     locator.SetPidl(folder.Get());
     for (const Block& block : cases) {
-        EXPECT_THROW(locator.ReadStoredForm(block), ui::Error) << block.size();
+        EXPECT_THROW(locator.ReadStoredForm(block), base::Error) << block.size();
         EXPECT_EQ(Bytes(locator.Pidl()), Bytes(folder.Get()));
     }
 }

@@ -5,7 +5,7 @@
 
 #include "ShellTestSupport.h"
 #include "shell/ShellStrings.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 TEST(ShellStrings, StrRetOffsetStaysInsideTheItem) {
     UniquePidl item = shell_test::MakeItems({10});
@@ -52,7 +52,7 @@ TEST(ShellStrings, FormatStrPosTakesUpToFiftyStrings) {
     try {
         FormatStrPos(L"%1", strings);
         ADD_FAILURE() << "51 strings were taken";
-    } catch (const ui::Error& e) {
+    } catch (const base::Error& e) {
         EXPECT_EQ(e.Message(), L"FormatStrPos: Too many substitution strings");
     }
 }

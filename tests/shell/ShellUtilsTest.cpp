@@ -12,8 +12,8 @@
 #include "shell/ShellDetails.h"
 #include "shell/ShellStrings.h"
 #include "shell/Shortcut.h"
-#include "ui/Error.h"
-#include "ui/Strings.h"
+#include "base/Error.h"
+#include "base/Strings.h"
 
 using Microsoft::WRL::ComPtr;
 using shell_test::ParsePath;
@@ -22,7 +22,7 @@ using testing_support::TempDir;
 TEST(ShellUtils, PathsListsAndNamesRoundTripWithAwkwardNames) {
     TempDir dir;
     for (const wchar_t* name : {L"with  spaces", L"caf\u00e9 \u4e2d\u6587", L"smile \U0001F600"}) {
-        SCOPED_TRACE(ui::WideToUtf8(name));
+        SCOPED_TRACE(base::WideToUtf8(name));
         const std::wstring folder = dir.MakeDir(name);
         const std::wstring file = dir.Write(std::wstring(name) + L"\\" + name + L".txt", "x");
         for (const std::wstring& path : {folder, file})
@@ -39,7 +39,7 @@ TEST(ShellUtils, PathsListsAndNamesRoundTripWithAwkwardNames) {
     const UniquePidl txt = ParsePath(dir / L"with  spaces\\with  spaces.txt");
     EXPECT_TRUE(FAILED(BindToFolder(txt.Get(), folder)));
     EXPECT_THROW(DisplayNameOfPidl(UniquePidl::Concat(txt.Get(), txt.Get()).Get()),
-                 ui::PlatformError);
+                 base::PlatformError);
 }
 
 TEST(ShellUtils, DesktopVirtualAndSpecialFolders) {

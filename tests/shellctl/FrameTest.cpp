@@ -8,7 +8,7 @@
 #include "shellctl/PTGroup.h"
 #include "ui/Controls.h"
 #include "ui/ControlRegistry.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 #include "ui/Font.h"
 #include "ui/Form.h"
 
@@ -30,7 +30,7 @@ void PrintClient(ui::Window& window, TestCanvas& canvas) {
 class FrameTest : public testing::Test {
   protected:
     FrameTest() { form.SetFont(font.Get()); }
-    ui::FontHandle font = ui::CreateUiFont(L"Tahoma", 8);
+    base::FontHandle font = ui::CreateUiFont(L"Tahoma", 8);
     ui::Form form{L"Frames", 300, 200};
 };
 
@@ -226,7 +226,7 @@ TEST_F(FrameTest, APaneCanBeCreatedByName) {
     EXPECT_EQ(pane->FrameStyle(), ptfsLowered);
     EXPECT_EQ(pane->Width(), 64);
     EXPECT_EQ(pane->Height(), 48);
-    EXPECT_THROW(ui::CreateControl(L"TNoSuchControl", form), ui::Error);
+    EXPECT_THROW(ui::CreateControl(L"TNoSuchControl", form), base::Error);
 }
 
 }  // namespace

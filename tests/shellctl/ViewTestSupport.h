@@ -9,7 +9,7 @@
 #include <commctrl.h>
 
 #include "ui/Form.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 #include "ui/PopupMenu.h"
 
 namespace testing_support {
@@ -42,7 +42,7 @@ class ViewForm : public ui::Form {
     ViewForm();
 
   private:
-    ui::FontHandle font_;
+    base::FontHandle font_;
 };
 
 class PopupRecorder {

@@ -7,7 +7,7 @@
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/Cursor.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 #include "ui/Form.h"
 #include "ui/Splitter.h"
 
@@ -25,7 +25,7 @@ class ThrowingForm : public ui::Form {
 
   protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg == kThrow) throw ui::Error(L"Something went wrong");
+        if (msg == kThrow) throw base::Error(L"Something went wrong");
         if (msg == kCount) {
             ++counted;
             return 0;
@@ -110,9 +110,9 @@ TEST(CursorGuard, RestoresThePreviousCursorOnEveryPath) {
     EXPECT_THROW(
         {
             ui::CursorGuard guard;
-            throw ui::Error(L"failed while busy");
+            throw base::Error(L"failed while busy");
         },
-        ui::Error);
+        base::Error);
     EXPECT_EQ(ui::App().ScreenCursor(), nullptr);
 }
 
@@ -136,22 +136,22 @@ TEST(PlatformError, CarriesTheSystemsTextForTheCode) {
         while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
         ASSERT_FALSE(text.empty());
 
-        ui::PlatformError fromCode = ui::PlatformError::FromWin32(c.code);
+        base::PlatformError fromCode = base::PlatformError::FromWin32(c.code);
         EXPECT_EQ(fromCode.Message(), text) << c.code;
         EXPECT_EQ(fromCode.Code(), HRESULT_FROM_WIN32(c.code));
-        EXPECT_EQ(ui::PlatformError::FromHResult(HRESULT_FROM_WIN32(c.code)).Message(), text);
+        EXPECT_EQ(base::PlatformError::FromHResult(HRESULT_FROM_WIN32(c.code)).Message(), text);
     }
     SetLastError(ERROR_PATH_NOT_FOUND);
     try {
-        ui::ThrowLastError();
+        base::ThrowLastError();
         FAIL();
-    } catch (const ui::PlatformError& e) {
+    } catch (const base::PlatformError& e) {
         EXPECT_EQ(e.Code(), HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
-        EXPECT_EQ(e.Message(), ui::SystemErrorMessage(DWORD(ERROR_PATH_NOT_FOUND)));
+        EXPECT_EQ(e.Message(), base::SystemErrorMessage(DWORD(ERROR_PATH_NOT_FOUND)));
     }
-    EXPECT_NO_THROW(ui::ThrowIfFailed(S_OK));
-    EXPECT_THROW(ui::ThrowIfFailed(E_NOINTERFACE), ui::PlatformError);
-    EXPECT_EQ(ui::SystemErrorMessage(DWORD(0x2000FFFF)), L"Error 0x2000FFFF");
+    EXPECT_NO_THROW(base::ThrowIfFailed(S_OK));
+    EXPECT_THROW(base::ThrowIfFailed(E_NOINTERFACE), base::PlatformError);
+    EXPECT_EQ(base::SystemErrorMessage(DWORD(0x2000FFFF)), L"Error 0x2000FFFF");
 }
 
 TEST(Layout, AlignedChildrenArePlacedRightAfterAResize) {

@@ -1,10 +1,10 @@
-#include "ui/Error.h"
+#include "base/Error.h"
 
 #include <cwchar>
 
-#include "ui/Strings.h"
+#include "base/Strings.h"
 
-namespace ui {
+namespace base {
 
 Error::Error(std::wstring message) : message_(std::move(message)), utf8_(WideToUtf8(message_)) {}
 
@@ -59,4 +59,4 @@ void ThrowIfFailed(HRESULT hr) {
     if (FAILED(hr)) throw PlatformError::FromHResult(hr);
 }
 
-}  // namespace ui
+}  // namespace base

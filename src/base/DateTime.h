@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace ui {
+namespace base {
 
 // A calendar date and time as a date-time value.
 double SystemTimeToDateTime(const SYSTEMTIME& time) noexcept;
@@ -14,4 +14,4 @@ SYSTEMTIME DateTimeToSystemTime(double dateTime);
 // Today at 00:00, local time.
 double Today();
 
-}  // namespace ui
+}  // namespace base

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace ui {
+namespace base {
 
 template <class Policy>
 class UniqueHandle {
@@ -121,4 +121,4 @@ class SelectGuard {
     HGDIOBJ previous_;
 };
 
-}  // namespace ui
+}  // namespace base

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace ui {
+namespace base {
 
 std::string WideToUtf8(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view text);
@@ -15,4 +15,4 @@ std::wstring AnsiToWide(std::string_view text);
 // Case-insensitive comparison the way the platform compares names (ordinal, upper-cased).
 bool SameTextIgnoringCase(std::wstring_view a, std::wstring_view b);
 
-}  // namespace ui
+}  // namespace base

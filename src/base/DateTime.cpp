@@ -1,10 +1,10 @@
-#include "ui/DateTime.h"
+#include "base/DateTime.h"
 
 #include <cmath>
 
-#include "ui/Error.h"
+#include "base/Error.h"
 
-namespace ui {
+namespace base {
 
 namespace {
 
@@ -77,4 +77,4 @@ double Today() {
     return SystemTimeToDateTime(now);
 }
 
-}  // namespace ui
+}  // namespace base

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ui/DateTime.h"
-#include "ui/Error.h"
+#include "base/DateTime.h"
+#include "base/Error.h"
 
 namespace {
 
@@ -18,8 +18,8 @@ TEST(DateTime, CalendarTimesAndValuesConvertBothWays) {
     };
     for (const auto& c : cases) {
         SYSTEMTIME time{c.year, c.month, 0, c.day, c.hour, c.minute, c.second, c.millis};
-        EXPECT_DOUBLE_EQ(ui::SystemTimeToDateTime(time), c.value) << c.year << "-" << c.month;
-        const SYSTEMTIME back = ui::DateTimeToSystemTime(c.value);
+        EXPECT_DOUBLE_EQ(base::SystemTimeToDateTime(time), c.value) << c.year << "-" << c.month;
+        const SYSTEMTIME back = base::DateTimeToSystemTime(c.value);
         EXPECT_EQ(back.wYear, c.year);
         EXPECT_EQ(back.wMonth, c.month);
         EXPECT_EQ(back.wDay, c.day);
@@ -28,8 +28,8 @@ TEST(DateTime, CalendarTimesAndValuesConvertBothWays) {
         EXPECT_EQ(back.wSecond, c.second);
         EXPECT_EQ(back.wMilliseconds, c.millis);
     }
-    EXPECT_EQ(ui::DateTimeToSystemTime(36586).wDayOfWeek, 3);  // 1 March 2000 was a Wednesday
-    EXPECT_THROW(ui::DateTimeToSystemTime(-200000), ui::Error);
+    EXPECT_EQ(base::DateTimeToSystemTime(36586).wDayOfWeek, 3);  // 1 March 2000 was a Wednesday
+    EXPECT_THROW(base::DateTimeToSystemTime(-200000), base::Error);
 }
 
 }  // namespace

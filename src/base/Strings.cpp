@@ -1,8 +1,8 @@
-#include "ui/Strings.h"
+#include "base/Strings.h"
 
 #include <windows.h>
 
-namespace ui {
+namespace base {
 namespace {
 
 std::string FromWide(UINT codePage, std::wstring_view text) {
@@ -35,4 +35,4 @@ bool SameTextIgnoringCase(std::wstring_view a, std::wstring_view b) {
            CSTR_EQUAL;
 }
 
-}  // namespace ui
+}  // namespace base

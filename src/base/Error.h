@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace ui {
+namespace base {
 
 // The base of every error we raise: a message meant to be shown as it is.
 class Error : public std::exception {
@@ -53,4 +53,4 @@ std::wstring SystemErrorMessage(HRESULT hr);
 // Raise a failed HRESULT as a PlatformError; succeeding results pass.
 void ThrowIfFailed(HRESULT hr);
 
-}  // namespace ui
+}  // namespace base
