@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include "shell/Pidl.h"
+#include "shell/ShellDataBlocks.h"
 #include "base/Error.h"
 
 OleRuntime::OleRuntime() {
@@ -16,6 +17,7 @@ OleRuntime::OleRuntime() {
         base::ThrowIfFailed(hr);
     }
     ShellMalloc();
+    RegisterShellClipboardFormats();
 }
 
 OleRuntime::~OleRuntime() {

@@ -4,7 +4,8 @@
 
 class OleRuntime {
   public:
-    // Initialises COM and OLE on the calling thread and fetches the shell's allocator.
+    // Initialises COM and OLE on the calling thread, fetches the shell's allocator and registers
+    // the clipboard formats of shell items.
     // Throws when the thread cannot be initialised.
     OleRuntime();
     ~OleRuntime();

@@ -5,30 +5,7 @@
 using Microsoft::WRL::ComPtr;
 
 ComPtr<IShellDetails> TShellFolder2ToShellDetailsAdapter::Create(IShellFolder2* folder) {
-    ComPtr<IShellDetails> details;
-    details.Attach(new TShellFolder2ToShellDetailsAdapter(folder));
-    return details;
-}
-
-STDMETHODIMP TShellFolder2ToShellDetailsAdapter::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IShellDetails) {
-        *object = static_cast<IShellDetails*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) TShellFolder2ToShellDetailsAdapter::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&references_));
-}
-
-STDMETHODIMP_(ULONG) TShellFolder2ToShellDetailsAdapter::Release() {
-    const LONG count = InterlockedDecrement(&references_);
-    if (count == 0) delete this;
-    return static_cast<ULONG>(count);
+    return MakeComObject<TShellFolder2ToShellDetailsAdapter>(folder);
 }
 
 STDMETHODIMP TShellFolder2ToShellDetailsAdapter::GetDetailsOf(PCUITEMID_CHILD pidl, UINT column,

@@ -7,6 +7,8 @@
 #include <shobjidl.h>
 #include <wrl/client.h>
 
+#include "shell/ComObject.h"
+
 #ifdef __MINGW32__
 // MinGW's headers declare the interface without the identifier __uuidof needs.
 __CRT_UUID_DECL(IShellDetails, 0x000214ec, 0x0000, 0x0000, 0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
@@ -14,19 +16,13 @@ __CRT_UUID_DECL(IShellDetails, 0x000214ec, 0x0000, 0x0000, 0xc0, 0x00, 0x00, 0x0
 #endif
 
 // Presents a folder's IShellFolder2 as IShellDetails, offering only the columns the folder shows
-// by default. Counts its own references and frees itself at zero.
-class TShellFolder2ToShellDetailsAdapter final : public IShellDetails {
+// by default.
+class TShellFolder2ToShellDetailsAdapter final : public ComObject<IShellDetails> {
   public:
     // A new adapter holding one reference to folder.
     static Microsoft::WRL::ComPtr<IShellDetails> Create(IShellFolder2* folder);
 
-    TShellFolder2ToShellDetailsAdapter(const TShellFolder2ToShellDetailsAdapter&) = delete;
-    TShellFolder2ToShellDetailsAdapter& operator=(const TShellFolder2ToShellDetailsAdapter&) =
-        delete;
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    explicit TShellFolder2ToShellDetailsAdapter(IShellFolder2* folder) : folder_(folder) {}
 
     // A column the folder does not show by default gives E_INVALIDARG, which ends a caller's
     // walk over the columns.
@@ -34,11 +30,9 @@ class TShellFolder2ToShellDetailsAdapter final : public IShellDetails {
     STDMETHODIMP ColumnClick(UINT column) override;
 
   private:
-    explicit TShellFolder2ToShellDetailsAdapter(IShellFolder2* folder) : folder_(folder) {}
-    ~TShellFolder2ToShellDetailsAdapter() = default;
+    ~TShellFolder2ToShellDetailsAdapter() override = default;
 
     Microsoft::WRL::ComPtr<IShellFolder2> folder_;
-    LONG references_ = 1;
 };
 
 // The details provider of a folder: an adapter over its IShellFolder2 when that answers for
