@@ -151,6 +151,7 @@ TEST(Run, SelectedItemsAreTheFileSetAndHistoriesIgnoreCase) {
     EXPECT_EQ(form.FileList, (TFileList{paths[1], paths[3], paths[4]}));
     EXPECT_EQ(ReadFileBytes(paths[0]), "Hello");
     EXPECT_EQ(ReadFileBytes(paths[1]), "\r\n");  // replaced by the empty text
+    ASSERT_FALSE(form.memLog->Lines().empty());
     EXPECT_EQ(form.memLog->Lines().back(), L"3 file(s) processed");
 
     form.edtFind->SetText(L"HELLO");
