@@ -40,16 +40,29 @@ set(LUMORA_WINE_RUN ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
 if(NOT TEST wine-start)
     add_test(NAME wine-start COMMAND ${LUMORA_WINE_PREFIX_SCRIPT} start ${LUMORA_TEST_PREFIX} null)
     add_test(NAME wine-stop COMMAND ${LUMORA_WINE_PREFIX_SCRIPT} stop ${LUMORA_TEST_PREFIX})
-    set_tests_properties(wine-start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+    set_tests_properties(wine-start PROPERTIES FIXTURES_SETUP wine TIMEOUT 180)
     set_tests_properties(wine-stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 endif()
 
+# Seconds each test program may run before ctest stops it and reports it by name: several times
+# what it needs on a busy machine, so that only a hang reaches the limit and it costs little.
+set(LUMORA_TEST_TIMEOUT 120)
+set(LUMORA_TEST_TIMEOUT_base 60)
+set(LUMORA_TEST_TIMEOUT_ui 90)
+set(LUMORA_TEST_TIMEOUT_shellctl 90)
+set(LUMORA_TEST_TIMEOUT_shell 180)
+set(LUMORA_TEST_TIMEOUT_app 180)
+
 # Runs a Windows program of ours as one ctest entry under the test prefix.
 function(lumora_add_wine_test name target)
+    set(timeout ${LUMORA_TEST_TIMEOUT})
+    if(DEFINED LUMORA_TEST_TIMEOUT_${name})
+        set(timeout ${LUMORA_TEST_TIMEOUT_${name}})
+    endif()
     add_test(NAME ${name} COMMAND ${LUMORA_WINE_RUN} $<TARGET_FILE:${target}>)
     set_tests_properties(${name} PROPERTIES
         FIXTURES_REQUIRED wine
-        TIMEOUT 600
+        TIMEOUT ${timeout}
         ENVIRONMENT "WINEPREFIX=${LUMORA_TEST_PREFIX}")
 endfunction()
 

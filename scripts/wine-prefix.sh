@@ -15,7 +15,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 case "$action" in
 start)
-    stamp=$WINEPREFIX/.lumora-2-$driver
+    stamp=$WINEPREFIX/.lumora-3-$driver
     if [ ! -f "$stamp" ]; then
         wineserver -k 2>/dev/null || true
         rm -f "$WINEPREFIX"/.lumora-*
@@ -28,6 +28,13 @@ start)
         else
             wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 || true
         fi
+        # A crash must end the program at once: Wine would start its debugger, which waits for a
+        # user that a scripted run does not have. An empty debugger command cannot start, and
+        # then Wine ends the process with the exception's code.
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+            /v Debugger /d '' /f >/dev/null
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+            /v Auto /d 1 /f >/dev/null
         # The driver setting only takes effect for a wineserver started after it.
         wineserver -w
         touch "$stamp"

@@ -106,7 +106,8 @@ TEST(FindReplaceText, ReplacesLineByLineAndWritesCrLf) {
         FakeWindow window(row.find, row.replacement, false, row.caseSensitive, row.wholeWords);
         EXPECT_EQ(RunPass(window, {path}), L"");
         EXPECT_EQ(ReadFileBytes(path), row.expected.empty() ? row.input : row.expected);
-        EXPECT_EQ(window.log.at(0),
+        ASSERT_EQ(window.log.size(), 3u);
+        EXPECT_EQ(window.log[0],
                   L"row file.txt - " + std::to_wstring(row.count) + L" replacement(s)");
         EXPECT_EQ(NamesIn(dir), std::set<std::wstring>{L"row file.txt"});
     }
@@ -154,7 +155,7 @@ TEST(FindReplaceText, AsksBeforeTenOrMoreFilesWithoutBackup) {
         FakeWindow window(L"x", L"y", row.backup);
         window.answerYes = row.answerYes;
         EXPECT_EQ(RunPass(window, files), L"");
-        EXPECT_EQ(window.questions.size(), row.asked ? 1u : 0u);
+        ASSERT_EQ(window.questions.size(), row.asked ? 1u : 0u);
         if (row.asked) {
             EXPECT_EQ(window.questions[0],
                       L"Warning|You are about to replace text in a large number of files.\r\n"

@@ -31,6 +31,10 @@ class SearchTest : public ::testing::Test {
     Events Search() {
         recorder.events.clear();
         finder.Execute();
+        if (recorder.events.size() < 2) {
+            ADD_FAILURE() << "a search without its begin and finish";
+            return {};
+        }
         EXPECT_EQ(recorder.events.front(), L"begin");
         EXPECT_EQ(recorder.events.back(), L"finish");
         EXPECT_FALSE(finder.Busy());

@@ -11,29 +11,6 @@
 using namespace findfile;
 using testing_support::TempDir;
 
-TEST(Matching, WildcardsAndMasks) {
-    struct Row {
-        const wchar_t *name, *mask;
-        bool byWildcard;  // WildcardMatch on the whole strings
-        bool byMask;      // FileNameMatchesMask
-    } rows[] = {
-        {L"abc", L"a*z", true, true},  // "*" ends the comparison with success
-        {L"ac", L"a?c", false, false},
-        {L"abc", L"abc?", true, true},            // a trailing "?" also matches nothing
-        {L"README.TXT", L"readme", false, true},  // no mask extension: the name's is not examined
-        {L"a.txt", L"*.", true, false},           // mask extension "." against ".txt"
-        {L"a", L"*.", true, true},                // no name extension stands as "."
-        {L"a", L"*.*", true, true},
-        {L"a.html", L"*.htm", true, false},            // the program's own matcher: no short names
-        {L"\u00e9.txt", L"\u00c9.txt", false, false},  // ASCII letters only fold
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(WildcardMatch(row.name, row.mask), row.byWildcard) << row.name << " " << row.mask;
-        EXPECT_EQ(FileNameMatchesMask(row.name, row.mask), row.byMask)
-            << row.name << " " << row.mask;
-    }
-}
-
 TEST(Matching, ExcludedEntries) {
     struct Row {
         const wchar_t *folder, *name, *entry;

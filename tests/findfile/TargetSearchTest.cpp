@@ -44,7 +44,9 @@ TEST(TargetSearch, OneTargetPerFolderInTheOrderFirstNamed) {
     }
     // Without a prefix, Subfolders decides.
     files.SetSubfolders(true);
-    EXPECT_TRUE(TTargetSearch(criteria).TargetFolders[0].Recursive);
+    const TTargetSearch again(criteria);
+    ASSERT_EQ(again.TargetFolders.Count(), 4);
+    EXPECT_TRUE(again.TargetFolders[0].Recursive);
 }
 
 TEST(TargetSearch, KeepsItsOwnCopiesAndNeverContentTestsFolders) {

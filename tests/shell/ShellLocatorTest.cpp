@@ -92,7 +92,7 @@ TEST(ShellLocator, StoredFormsOfBothLayoutsRoundTrip) {
     byList.SetPidl(list.Get());
     special.SetSpecialFolder(5);
     const Block listForm = StoredForm(byList);
-    EXPECT_EQ(listForm.size(), 41u);
+    ASSERT_EQ(listForm.size(), 41u);
     EXPECT_EQ(Block(listForm.begin(), listForm.begin() + 5), (Block{0, 36, 0, 0, 0}));
     EXPECT_EQ(StoredForm(special), (Block{1, 5}));
 
@@ -112,6 +112,7 @@ TEST(ShellLocator, DamagedStoredFormsAreRefusedAndChangeNothing) {
     TPTShellLocator good;
     good.SetPidl(MakeItems({20, 14}).Get());
     const Block form = StoredForm(good);
+    ASSERT_EQ(form.size(), 41u);
     Block pastList = form, tooShort = form, early = form;
     pastList[5 + 20] = 40;  // the second item claims to run past the list's end
     tooShort[5] = 1;        // an item too short to hold its own count

@@ -132,6 +132,7 @@ TEST(ShellTransfer, AForeignItemArrayIsCheckedBeforeAnyUse) {
     }
     ShellIdListArray read;
     ASSERT_TRUE(ParseShellIdListArray(valid.data(), valid.size(), read));
+    ASSERT_EQ(read.items.size(), 2u);
     EXPECT_EQ(Bytes(read.parent.Get()), Bytes(parent.Get()));
     EXPECT_EQ(Bytes(read.items[1].Get()), Bytes(second.Get()));
 }

@@ -26,14 +26,16 @@ struct RealItems {
     Microsoft::WRL::ComPtr<IShellFolder> folder;
     std::vector<UniquePidl> items;
 
+    // Every name becomes an item, or the test ends with an error: no test goes on without them.
     RealItems(const std::wstring& path, std::vector<std::wstring> names)
         : parent(path.empty() ? UniquePidl::CopyOf(nullptr) : ParsePath(path)) {
-        EXPECT_EQ(BindToFolder(parent.Get(), folder), S_OK);
+        if (BindToFolder(parent.Get(), folder) != S_OK || !folder)
+            throw std::runtime_error("cannot bind to the folder of the items");
         for (std::wstring& name : names) {
             UniquePidl item;
-            EXPECT_EQ(folder->ParseDisplayName(nullptr, nullptr, name.data(), nullptr,
-                                               item.Receive(), nullptr),
-                      S_OK);
+            if (folder->ParseDisplayName(nullptr, nullptr, name.data(), nullptr, item.Receive(),
+                                         nullptr) != S_OK)
+                throw std::runtime_error("cannot parse an item's name");
             items.push_back(std::move(item));
         }
     }
