@@ -9,20 +9,20 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// The object's own handling of a menu message; nothing when it has none or fails it (some shells
-// answer to the interfaces without implementing them).
-std::optional<LRESULT> ObjectHandles(IContextMenu* menu, UINT msg, WPARAM wParam, LPARAM lParam) {
+// The object's own handling of a menu message, when it answers to an interface that takes menu
+// messages: such an object fills and draws its submenus itself, whether it handles this one or not.
+std::optional<MenuMessageResult> ObjectHandles(IContextMenu* menu, UINT msg, WPARAM wParam,
+                                               LPARAM lParam) {
     ComPtr<IContextMenu3> menu3;
     if (SUCCEEDED(menu->QueryInterface(IID_PPV_ARGS(&menu3))) && menu3) {
         LRESULT result = 0;
-        if (SUCCEEDED(menu3->HandleMenuMsg2(msg, wParam, lParam, &result))) return result;
-        return std::nullopt;
+        if (FAILED(menu3->HandleMenuMsg2(msg, wParam, lParam, &result))) return MenuMessageResult{};
+        return MenuMessageResult{true, result};
     }
     ComPtr<IContextMenu2> menu2;
-    if (SUCCEEDED(menu->QueryInterface(IID_PPV_ARGS(&menu2))) && menu2 &&
-        SUCCEEDED(menu2->HandleMenuMsg(msg, wParam, lParam)))
-        return msg == WM_MEASUREITEM || msg == WM_DRAWITEM ? TRUE : 0;
-    return std::nullopt;
+    if (FAILED(menu->QueryInterface(IID_PPV_ARGS(&menu2))) || !menu2) return std::nullopt;
+    if (FAILED(menu2->HandleMenuMsg(msg, wParam, lParam))) return MenuMessageResult{};
+    return MenuMessageResult{true, msg == WM_MEASUREITEM || msg == WM_DRAWITEM ? TRUE : 0};
 }
 
 MenuMessageResult SendToHandles(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -83,8 +83,9 @@ MenuMessageResult ForwardMenuMessage(IContextMenu* menu, UINT msg, WPARAM wParam
             case WM_MEASUREITEM:
             case WM_DRAWITEM:
             case WM_MENUCHAR:
-                if (const std::optional<LRESULT> result = ObjectHandles(menu, msg, wParam, lParam))
-                    return {true, *result};
+                if (const std::optional<MenuMessageResult> result =
+                        ObjectHandles(menu, msg, wParam, lParam))
+                    return *result;
                 return SendToHandles(msg, wParam, lParam);
             default:
                 return {};

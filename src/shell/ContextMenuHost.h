@@ -22,8 +22,8 @@ struct MenuMessageResult {
 
 // Forwards a menu message (init menu popup, measure item, draw item, menu char, menu select) that
 // a control received while a shell context menu is open to that menu's object: to
-// IContextMenu3::HandleMenuMsg2 or IContextMenu2::HandleMenuMsg when the object answers to them
-// and handles it, otherwise to the program's own Send To submenu. Menu select reports the hint of
+// IContextMenu3::HandleMenuMsg2 or IContextMenu2::HandleMenuMsg when the object answers to them,
+// otherwise to the program's own Send To submenu. Menu select reports the hint of
 // the item under the pointer to onPopupHint. Nothing happens without a menu object; never raises.
 MenuMessageResult ForwardMenuMessage(IContextMenu* menu, UINT msg, WPARAM wParam, LPARAM lParam,
                                      const PopupHintSink& onPopupHint = {}) noexcept;

@@ -17,10 +17,17 @@
 
 namespace shell_test {
 
-// Reference counting of the doubles; the creator holds the first reference.
-template <class... Interfaces>
-class TestObject : public Interfaces... {
+// Reference counting and QueryInterface of a double of one interface (and those it derives
+// from); the creator holds the first reference.
+template <class Interface>
+class TestObject : public Interface {
   public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        *object = Answers(iid) ? static_cast<Interface*>(this) : nullptr;
+        if (*object == nullptr) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
     ULONG STDMETHODCALLTYPE Release() override {
         const ULONG refs = --refs_;
@@ -31,6 +38,9 @@ class TestObject : public Interfaces... {
 
   protected:
     virtual ~TestObject() = default;
+    virtual bool Answers(REFIID iid) const {
+        return iid == IID_IUnknown || iid == __uuidof(Interface);
+    }
     ULONG refs_ = 1;
 };
 
@@ -74,16 +84,10 @@ class FakeMenu : public TestObject<IContextMenu3> {
         return offsets;
     }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IContextMenu ||
-            (iid == IID_IContextMenu2 && level_ >= 2) ||
-            (iid == IID_IContextMenu3 && level_ >= 3)) {
-            *object = static_cast<IContextMenu3*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return E_NOINTERFACE;
+    bool Answers(REFIID iid) const override {
+        return iid == IID_IUnknown || iid == IID_IContextMenu ||
+               (iid == IID_IContextMenu2 && level_ >= 2) ||
+               (iid == IID_IContextMenu3 && level_ >= 3);
     }
     HRESULT STDMETHODCALLTYPE QueryContextMenu(HMENU menu, UINT, UINT first, UINT,
                                                UINT flags) override {
@@ -166,13 +170,6 @@ class FakeFolder : public TestObject<IShellFolder> {
     SFGAOF attributes = SFGAO_CANDELETE;
     UINT lastItemCount = 0;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IShellFolder) return E_NOINTERFACE;
-        *object = static_cast<IShellFolder*>(this);
-        AddRef();
-        return S_OK;
-    }
     HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND, UINT count, PCUITEMID_CHILD_ARRAY, REFIID iid,
                                             UINT*, void** object) override {
         lastItemCount = count;
@@ -192,28 +189,15 @@ class FakeFolder : public TestObject<IShellFolder> {
         lstrcpyA(name->cStr, "Virtual item");
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND, IBindCtx*, LPWSTR, ULONG*, PIDLIST_RELATIVE*,
-                                               ULONG*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE EnumObjects(HWND, SHCONTF, IEnumIDList**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE BindToObject(PCUIDLIST_RELATIVE, IBindCtx*, REFIID, void**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE BindToStorage(PCUIDLIST_RELATIVE, IBindCtx*, REFIID,
-                                            void**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE CompareIDs(LPARAM, PCUIDLIST_RELATIVE, PCUIDLIST_RELATIVE) override {
-        return E_NOTIMPL;
-    }
+    // clang-format off
+    HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND, IBindCtx*, LPWSTR, ULONG*, PIDLIST_RELATIVE*, ULONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumObjects(HWND, SHCONTF, IEnumIDList**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE BindToObject(PCUIDLIST_RELATIVE, IBindCtx*, REFIID, void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE BindToStorage(PCUIDLIST_RELATIVE, IBindCtx*, REFIID, void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CompareIDs(LPARAM, PCUIDLIST_RELATIVE, PCUIDLIST_RELATIVE) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE CreateViewObject(HWND, REFIID, void**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetNameOf(HWND, PCUITEMID_CHILD, LPCWSTR, SHGDNF,
-                                        PITEMID_CHILD*) override {
-        return E_NOTIMPL;
-    }
+    HRESULT STDMETHODCALLTYPE SetNameOf(HWND, PCUITEMID_CHILD, LPCWSTR, SHGDNF, PITEMID_CHILD*) override { return E_NOTIMPL; }
+    // clang-format on
 
   private:
     Microsoft::WRL::ComPtr<IContextMenu> menu_;
@@ -227,13 +211,6 @@ class FakeDropTarget : public TestObject<IDropTarget> {
     HRESULT enterResult = S_OK;
     std::vector<std::string> calls;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IDropTarget) return E_NOINTERFACE;
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD keys, POINTL, DWORD* effect) override {
         calls.push_back(Offered("enter", keys, *effect));
         *effect = enterEffect;

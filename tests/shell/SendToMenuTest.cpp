@@ -106,7 +106,8 @@ TEST_F(SendToMenu, ThePlaceholderBecomesTheSortedEntriesWhereTheObjectCannotFill
     const Case cases[] = {
         {"draws its own", 3, S_OK, MF_GRAYED, false, false},
         {"handles it the older way", 2, S_OK, MF_GRAYED, false, false},
-        {"answers but cannot", 3, E_NOTIMPL, MF_GRAYED, false, true},
+        {"answers but fails", 3, E_NOTIMPL, MF_GRAYED, false, false},
+        {"cannot draw", 1, S_OK, MF_GRAYED, false, true},
         {"an enabled item", 1, S_OK, MF_ENABLED, false, false},
         {"the system menu", 1, S_OK, MF_GRAYED, true, false},
     };
