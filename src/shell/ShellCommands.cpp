@@ -1,6 +1,6 @@
 #include "shell/ShellCommands.h"
 
-#include "shell/IdListArray.h"
+#include "shell/ShellTransfer.h"
 #include "shell/ShellUtils.h"
 #include "base/Error.h"
 #include "base/Strings.h"
@@ -38,15 +38,6 @@ base::MenuHandle NewPopupMenu() {
     base::MenuHandle menu(CreatePopupMenu());
     if (!menu) base::ThrowLastError();
     return menu;
-}
-
-// Runs verb from the context menu of one item of a folder; false when it has no such command.
-bool RunItemVerb(HWND window, IShellFolder* folder, const ITEMIDLIST* item,
-                 std::wstring_view verb) {
-    ShellContextMenu menu;
-    const ITEMIDLIST* items[] = {item};
-    if (FAILED(BuildContextMenu(window, folder, items, CMF_EXPLORE, menu))) return false;
-    return RunCommand(window, menu.object.Get(), verb);
 }
 
 }  // namespace
@@ -149,15 +140,10 @@ bool RunDefaultCommand(HWND window, IShellFolder* folder, ChildPidls items) {
 }
 
 bool RunFolderVerb(HWND window, const ITEMIDLIST* folder, std::wstring_view verb) {
-    if (folder != nullptr && !IsEmptyPidl(folder)) {
-        TPTIdListArray items(folder);
-        const UniquePidl parentPidl = UniquePidl::CopyOf(items.ParentPidl(1));
-        const ITEMIDLIST* item = items.ItemPidl(items.Count() - 1);
-        ComPtr<IShellFolder> parent;
-        if (SUCCEEDED(BindToFolder(parentPidl.Get(), parent)) &&
-            RunItemVerb(window, parent.Get(), item, verb))
-            return true;
-    }
+    ComPtr<IContextMenu> itemMenu;
+    if (SUCCEEDED(GetUIObjectOfAbsolute(folder, itemMenu, window)) &&
+        RunCommand(window, itemMenu.Get(), verb))
+        return true;
     ComPtr<IShellFolder> self;
     const HRESULT hr = BindToFolder(folder, self);
     if (FAILED(hr)) RaisePlatformError(hr);

@@ -1,5 +1,5 @@
 // Test doubles at the shell's seams for the command tests: a menu object, a folder that hands it
-// out, a drop target; a watch for dialogs the platform shows on its own; real items of a folder.
+// out, a drop target; and a watch for dialogs the platform shows on its own.
 #pragma once
 
 #include <cstring>
@@ -12,45 +12,11 @@
 #include <wrl/client.h>
 
 #include "ShellTestSupport.h"
+#include "shell/ComObject.h"
 #include "shell/Pidl.h"
 #include "shell/ShellCommands.h"
 
 namespace shell_test {
-
-// Reference counting and QueryInterface of a double of one interface (and those it derives
-// from); the creator holds the first reference.
-template <class Interface>
-class TestObject : public Interface {
-  public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = Answers(iid) ? static_cast<Interface*>(this) : nullptr;
-        if (*object == nullptr) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG refs = --refs_;
-        if (refs == 0) delete this;
-        return refs;
-    }
-    ULONG Refs() const { return refs_; }
-
-  protected:
-    virtual ~TestObject() = default;
-    virtual bool Answers(REFIID iid) const {
-        return iid == IID_IUnknown || iid == __uuidof(Interface);
-    }
-    ULONG refs_ = 1;
-};
-
-// A new double held by its first reference. (MinGW's ComPtr::Attach adds a reference of its own.)
-template <class T, class... Args>
-Microsoft::WRL::ComPtr<T> New(Args&&... args) {
-    Microsoft::WRL::ComPtr<T> object;
-    *object.ReleaseAndGetAddressOf() = new T(std::forward<Args>(args)...);
-    return object;
-}
 
 // One command of a FakeMenu, added with identifier first + offset.
 struct FakeCommand {
@@ -64,7 +30,7 @@ struct FakeCommand {
 };
 
 // A shell menu object answering to IContextMenu, IContextMenu2 or IContextMenu3 (level 1 to 3).
-class FakeMenu : public TestObject<IContextMenu3> {
+class FakeMenu final : public ComObject<IContextMenu3> {
   public:
     FakeMenu(int level, std::vector<FakeCommand> commands)
         : level_(level), commands_(std::move(commands)) {}
@@ -84,10 +50,14 @@ class FakeMenu : public TestObject<IContextMenu3> {
         return offsets;
     }
 
-    bool Answers(REFIID iid) const override {
-        return iid == IID_IUnknown || iid == IID_IContextMenu ||
-               (iid == IID_IContextMenu2 && level_ >= 2) ||
-               (iid == IID_IContextMenu3 && level_ >= 3);
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        *object = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IContextMenu &&
+            (iid != IID_IContextMenu2 || level_ < 2) && (iid != IID_IContextMenu3 || level_ < 3))
+            return E_NOINTERFACE;
+        *object = static_cast<IContextMenu3*>(this);
+        AddRef();
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE QueryContextMenu(HMENU menu, UINT, UINT first, UINT,
                                                UINT flags) override {
@@ -163,7 +133,7 @@ class FakeMenu : public TestObject<IContextMenu3> {
 };
 
 // A folder of virtual items that hands out a given menu object (or fails with uiResult).
-class FakeFolder : public TestObject<IShellFolder> {
+class FakeFolder final : public ComObject<IShellFolder> {
   public:
     explicit FakeFolder(IContextMenu* menu) : menu_(menu) {}
     HRESULT uiResult = S_OK;
@@ -204,7 +174,7 @@ class FakeFolder : public TestObject<IShellFolder> {
 };
 
 // Records the calls it gets and grants the given effects.
-class FakeDropTarget : public TestObject<IDropTarget> {
+class FakeDropTarget final : public ComObject<IDropTarget> {
   public:
     DWORD enterEffect = DROPEFFECT_COPY;
     DWORD overEffect = DROPEFFECT_COPY;
@@ -264,26 +234,6 @@ class DialogWatch {
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
     HHOOK hook_;
-};
-
-// Items of a real folder, by name.
-struct RealItems {
-    RealItems(const std::wstring& directory, const std::vector<std::wstring>& names) {
-        const UniquePidl location = ParsePath(directory);
-        EXPECT_TRUE(SUCCEEDED(BindToFolder(location.Get(), folder)));
-        for (std::wstring writable : names) {
-            UniquePidl child;
-            EXPECT_EQ(folder->ParseDisplayName(nullptr, nullptr, writable.data(), nullptr,
-                                               child.Receive(), nullptr),
-                      S_OK);
-            pidls.push_back(child.Get());
-            owned.push_back(std::move(child));
-        }
-    }
-    ChildPidls Items() const { return pidls; }
-    Microsoft::WRL::ComPtr<IShellFolder> folder;
-    std::vector<UniquePidl> owned;
-    std::vector<const ITEMIDLIST*> pidls;
 };
 
 }  // namespace shell_test

@@ -12,17 +12,16 @@ using Microsoft::WRL::ComPtr;
 using shell_test::FakeCommand;
 using shell_test::FakeFolder;
 using shell_test::FakeMenu;
-using shell_test::New;
 
 namespace {
 
 ComPtr<FakeMenu> HelpfulMenu() {
-    return New<FakeMenu>(1, std::vector<FakeCommand>{
-                                {2, "copy", L"", "Copies the item", L""},
-                                {3, "paste", L"", "", L"Pastes caf\u00e9"},
-                                {4, "delete"},
-                                {5, "rename"},
-                            });
+    return MakeComObject<FakeMenu>(1, std::vector<FakeCommand>{
+                                          {2, "copy", L"", "Copies the item", L""},
+                                          {3, "paste", L"", "", L"Pastes caf\u00e9"},
+                                          {4, "delete"},
+                                          {5, "rename"},
+                                      });
 }
 
 // The owner of a tracked menu: it notes whether the menu's object was there for the menu
@@ -81,7 +80,7 @@ TEST(ContextMenuHost, TheObjectTakesTheMenuMessagesOnlyWhileItsMenuIsOpen) {
     HWND owner = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100,
                                  100, nullptr, nullptr, nullptr, nullptr);
     const ComPtr<FakeMenu> menu = HelpfulMenu();
-    const ComPtr<FakeFolder> folder = New<FakeFolder>(menu.Get());
+    const ComPtr<FakeFolder> folder = MakeComObject<FakeFolder>(menu.Get());
     const UniquePidl item = shell_test::MakeItems({6});
     const ITEMIDLIST* items[] = {item.Get()};
     ShellContextMenu built;
@@ -110,7 +109,7 @@ TEST(ContextMenuHost, TheChosenCommandRuns) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         const ComPtr<FakeMenu> menu = HelpfulMenu();
-        const ComPtr<FakeFolder> folder = New<FakeFolder>(menu.Get());
+        const ComPtr<FakeFolder> folder = MakeComObject<FakeFolder>(menu.Get());
         ShellContextMenu built;
         ASSERT_TRUE(SUCCEEDED(BuildContextMenu(nullptr, folder.Get(), items, CMF_EXPLORE, built)));
         testing_support::MessageBoxRecorder boxes;
@@ -128,7 +127,7 @@ TEST(ContextMenuHost, TheChosenCommandRuns) {
     }
     // A Send To item needs the data of the items; without any it raises.
     const ComPtr<FakeMenu> menu = HelpfulMenu();
-    const ComPtr<FakeFolder> folder = New<FakeFolder>(menu.Get());
+    const ComPtr<FakeFolder> folder = MakeComObject<FakeFolder>(menu.Get());
     ShellContextMenu built;
     ASSERT_TRUE(SUCCEEDED(BuildContextMenu(nullptr, folder.Get(), items, CMF_EXPLORE, built)));
     int dataObjects = 0;

@@ -14,7 +14,6 @@
 using Microsoft::WRL::ComPtr;
 using shell_test::FakeDropTarget;
 using shell_test::FakeMenu;
-using shell_test::New;
 
 namespace {
 
@@ -85,7 +84,8 @@ class SendToMenu : public testing::Test {
         EXPECT_TRUE(InitPopup(plainMenu_.Get(), popup.Get()).handled);
         return popup;
     }
-    const ComPtr<FakeMenu> plainMenu_ = New<FakeMenu>(1, std::vector<shell_test::FakeCommand>{});
+    const ComPtr<FakeMenu> plainMenu_ =
+        MakeComObject<FakeMenu>(1, std::vector<shell_test::FakeCommand>{});
 };
 
 TEST_F(SendToMenu, ThePlaceholderBecomesTheSortedEntriesWhereTheObjectCannotFillIt) {
@@ -114,7 +114,7 @@ TEST_F(SendToMenu, ThePlaceholderBecomesTheSortedEntriesWhereTheObjectCannotFill
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const ComPtr<FakeMenu> menu =
-            New<FakeMenu>(c.level, std::vector<shell_test::FakeCommand>{});
+            MakeComObject<FakeMenu>(c.level, std::vector<shell_test::FakeCommand>{});
         menu->handleResult = c.handleResult;
         const base::MenuHandle placeholder = Placeholder(c.state);
         InitPopup(menu.Get(), placeholder.Get(), c.systemMenu);
@@ -281,7 +281,7 @@ TEST_F(SendToMenu, DataIsDroppedOnlyOnATargetThatTakesTheCopy) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const ComPtr<FakeDropTarget> target = New<FakeDropTarget>();
+        const ComPtr<FakeDropTarget> target = MakeComObject<FakeDropTarget>();
         target->enterEffect = c.enterEffect;
         target->overEffect = c.overEffect;
         target->enterResult = c.enterResult;

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "CommandDoubles.h"
+#include "TransferTestSupport.h"
 #include "common/TempDir.h"
 #include "shell/ShellCommands.h"
 #include "base/Error.h"
@@ -15,22 +16,20 @@ using Microsoft::WRL::ComPtr;
 using shell_test::FakeCommand;
 using shell_test::FakeFolder;
 using shell_test::FakeMenu;
-using shell_test::New;
-using shell_test::RealItems;
 using testing_support::TempDir;
 
 namespace {
 
 ComPtr<FakeMenu> MenuWithVerbs() {
-    return New<FakeMenu>(1, std::vector<FakeCommand>{
-                                {0, "paste", L"", "", L"", /*submenu*/ true},
-                                {1, "", L""},  // no verb at all
-                                {2, "rename", L""},
-                                {3, "", L"Paste"},  // only the wide form answers
-                                {4, "DELETE", L""},
-                                {5, "*", L""},  // fills the buffer without a terminator
-                                {6, "copy", L"", "", L"", false, /*default*/ true},
-                            });
+    return MakeComObject<FakeMenu>(1, std::vector<FakeCommand>{
+                                          {0, "paste", L"", "", L"", /*submenu*/ true},
+                                          {1, "", L""},  // no verb at all
+                                          {2, "rename", L""},
+                                          {3, "", L"Paste"},  // only the wide form answers
+                                          {4, "DELETE", L""},
+                                          {5, "*", L""},  // fills the buffer without a terminator
+                                          {6, "copy", L"", "", L"", false, /*default*/ true},
+                                      });
 }
 
 std::wstring ClipboardFile() {
@@ -155,9 +154,10 @@ TEST(ShellCommands, BuildingAMenuAndRunningItsDefaultCommand) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const ComPtr<FakeMenu> menu = New<FakeMenu>(1, c.commands);
+        const long live = ComObjectCounter::Live();
+        ComPtr<FakeMenu> menu = MakeComObject<FakeMenu>(1, c.commands);
         menu->queryResult = c.queryResult;
-        const ComPtr<FakeFolder> folder = New<FakeFolder>(menu.Get());
+        ComPtr<FakeFolder> folder = MakeComObject<FakeFolder>(menu.Get());
         folder->uiResult = c.uiResult;
         if (FAILED(c.uiResult) || FAILED(c.queryResult)) {
             ShellContextMenu built;
@@ -175,7 +175,9 @@ TEST(ShellCommands, BuildingAMenuAndRunningItsDefaultCommand) {
             EXPECT_EQ(menu->lastQueryFlags, UINT(CMF_EXPLORE));
         }
         EXPECT_EQ(menu->InvokedOffsets(), c.invoked);
-        EXPECT_EQ(menu->Refs(), 2u);  // ours and the folder's: every other reference is gone
+        folder.Reset();
+        menu.Reset();
+        EXPECT_EQ(ComObjectCounter::Live(), live);  // no reference left behind on any path
     }
 }
 
@@ -183,8 +185,8 @@ TEST(ShellCommands, TheShellsMenusOfARealFileAndFolder) {
     TempDir dir;
     dir.Write(L"a file.txt", "x");
     dir.MakeDir(L"a folder");
-    const RealItems real(dir.Path(), {L"a file.txt", L"a folder"});
-    for (const ITEMIDLIST* item : real.pidls) {
+    const shell_test::RealItems real(dir.Path(), {L"a file.txt", L"a folder"});
+    for (const ITEMIDLIST* item : real.Pointers()) {
         ShellContextMenu menu;
         const ITEMIDLIST* items[] = {item};
         const HRESULT hr = BuildContextMenu(nullptr, real.folder.Get(), items, CMF_EXPLORE, menu);
@@ -203,7 +205,7 @@ TEST(ShellCommands, TheShellsMenusOfARealFileAndFolder) {
     }
     // The rename command is found by its verb, wherever this shell puts it.
     ShellContextMenu menu;
-    const ITEMIDLIST* file[] = {real.pidls[0]};
+    const ITEMIDLIST* file[] = {real.items[0].Get()};
     ASSERT_TRUE(SUCCEEDED(BuildContextMenu(nullptr, real.folder.Get(), file, CMF_CANRENAME, menu)));
     int renames = 0;
     for (int position = 0; position < GetMenuItemCount(menu.menu.Get()); ++position) {
@@ -221,12 +223,12 @@ TEST(ShellCommands, CopyAndCutPutTheFileOnTheClipboardAndPasteCopiesIntoAFolder)
     TempDir dir;
     const std::wstring source = dir.Write(L"copy me.txt", "content");
     const std::wstring target = dir.MakeDir(L"target");
-    const RealItems real(dir.Path(), {L"copy me.txt"});
+    const shell_test::RealItems real(dir.Path(), {L"copy me.txt"});
     for (const wchar_t* verb : {L"copy", L"cut"}) {
         OleSetClipboard(nullptr);
         ShellContextMenu menu;
         ASSERT_TRUE(SUCCEEDED(
-            BuildContextMenu(nullptr, real.folder.Get(), real.Items(), CMF_EXPLORE, menu)));
+            BuildContextMenu(nullptr, real.folder.Get(), real.Pointers(), CMF_EXPLORE, menu)));
         EXPECT_TRUE(RunCommand(nullptr, menu.object.Get(), verb));
         EXPECT_EQ(ClipboardFile(), source) << base::WideToUtf8(verb);
     }

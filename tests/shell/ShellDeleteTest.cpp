@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "CommandDoubles.h"
+#include "TransferTestSupport.h"
 #include "common/TempDir.h"
 #include "shell/ShellDelete.h"
 #include "base/Error.h"
@@ -12,7 +13,6 @@ using Microsoft::WRL::ComPtr;
 using shell_test::FakeCommand;
 using shell_test::FakeFolder;
 using shell_test::FakeMenu;
-using shell_test::New;
 using testing_support::MessageBoxRecorder;
 using testing_support::TempDir;
 
@@ -38,7 +38,7 @@ TEST(ShellDelete, OneQuestionOfOursThenTheFilesAreGone) {
         MessageBoxRecorder boxes;
         boxes.Answer(c.answer);
         shell_test::DialogWatch platformDialogs;
-        EXPECT_EQ(DeleteItems(nullptr, real.folder.Get(), real.Items()), c.answer == IDYES);
+        EXPECT_EQ(DeleteItems(nullptr, real.folder.Get(), real.Pointers()), c.answer == IDYES);
         ASSERT_EQ(boxes.Boxes().size(), 1u);
         EXPECT_EQ(boxes.Boxes()[0].text, c.question);
         EXPECT_EQ(boxes.Boxes()[0].caption, kConfirmDeleteCaption);
@@ -71,8 +71,8 @@ TEST(ShellDelete, ItemsWithoutAPathGoThroughTheShellsDeleteCommandToldNotToAsk) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const ComPtr<FakeMenu> menu = New<FakeMenu>(1, c.commands);
-        const ComPtr<FakeFolder> folder = New<FakeFolder>(menu.Get());
+        const ComPtr<FakeMenu> menu = MakeComObject<FakeMenu>(1, c.commands);
+        const ComPtr<FakeFolder> folder = MakeComObject<FakeFolder>(menu.Get());
         folder->attributes = c.attributes;
         MessageBoxRecorder boxes;
         boxes.Answer(IDYES);
