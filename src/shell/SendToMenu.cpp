@@ -138,7 +138,9 @@ bool MeasureSendToItem(MEASUREITEMSTRUCT& item) {
 }
 
 bool DrawSendToItem(const DRAWITEMSTRUCT& item) {
-    if (item.CtlType != ODT_MENU || ExistingSendToList() == nullptr) return false;
+    if (item.CtlType != ODT_MENU || ExistingSendToList() == nullptr ||
+        item.itemData >= kFirstShellCommand)
+        return false;
     const bool negative = int(item.itemID) < 0;
     const TSendToEntry* entry = negative ? nullptr : EntryOf(item.itemID, item.itemData);
     if (!negative && entry == nullptr) return false;
