@@ -63,7 +63,9 @@ function(lumora_add_wine_test name target)
     set_tests_properties(${name} PROPERTIES
         FIXTURES_REQUIRED wine
         TIMEOUT ${timeout}
-        ENVIRONMENT "WINEPREFIX=${LUMORA_TEST_PREFIX}")
+        # Items the tests delete go to the recycle bin, which Wine keeps in the XDG trash: keep
+        # it inside the build folder instead of the user's own.
+        ENVIRONMENT "WINEPREFIX=${LUMORA_TEST_PREFIX};XDG_DATA_HOME=${PROJECT_BINARY_DIR}/xdg-data")
 endfunction()
 
 # One GoogleTest executable per library: tests/<lib> builds <lib>_tests.
