@@ -1,7 +1,5 @@
 #include "shellctl/PTCustomListView.h"
 
-#include "ui/Messages.h"
-
 namespace shellctl {
 
 TPTCustomListView::TPTCustomListView(ui::Window& parent, int x, int y, int width, int height,
@@ -16,7 +14,7 @@ TPTCustomListView::TPTCustomListView(ui::Window& parent, int x, int y, int width
     ApplyColor();
     UpdateHeaderItems();
     // Once more when the header surely exists.
-    Post(ui::kMsgDeviceChange);
+    Post(kMsgHeaderRefresh);
 }
 
 TPTCustomListView::~TPTCustomListView() = default;
@@ -112,7 +110,7 @@ LRESULT TPTCustomListView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             if (wParam == LV_VIEW_DETAILS) UpdateHeaderItems();
             return result;
         }
-        case ui::kMsgDeviceChange:
+        case kMsgHeaderRefresh:
             UpdateHeaderItems();
             return 0;
     }

@@ -58,6 +58,9 @@ class TPTCustomListView : public ViewControl {
     TPTLvOnItemContextMenuEvent OnItemContextMenu;
 
   protected:
+    // The header refresh the window posts to itself once its header surely exists.
+    static constexpr UINT kMsgHeaderRefresh = 0x464;
+
     virtual std::unique_ptr<TPTLvCustomDraw> CreateCustomDraw(NMCUSTOMDRAW& notify,
                                                               LRESULT& result);
     // The context menu for a right click or the keyboard, given a point in client coordinates:
