@@ -2,22 +2,29 @@
 
 namespace shellctl {
 
-TPTCustomListView::TPTCustomListView(ui::Window& parent, int x, int y, int width, int height,
-                                     DWORD style)
-    : sortMode_(CommonControlsVersion() > ModuleVersion{4, 69} ? ptlvRightOfText : ptlvNone) {
-    CreateParams params;
+TPTCustomListView::TPTCustomListView()
+    : sortMode_(CommonControlsVersion() > ModuleVersion{4, 69} ? ptlvRightOfText : ptlvNone) {}
+
+TPTCustomListView::~TPTCustomListView() = default;
+
+void TPTCustomListView::PrepareCreate(CreateParams& params) {
+    ViewControl::PrepareCreate(params);
     params.className = WC_LISTVIEWW;
-    params.style = style;
+    params.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
     params.exStyle = WS_EX_CLIENTEDGE;
-    params.SetBounds(x, y, width, height);
-    Create(&parent, params);
+}
+
+void TPTCustomListView::Created() {
+    ViewControl::Created();
     ApplyColor();
     UpdateHeaderItems();
     // Once more when the header surely exists.
     Post(kMsgHeaderRefresh);
 }
 
-TPTCustomListView::~TPTCustomListView() = default;
+HWND TPTCustomListView::EditControl() const {
+    return Handle() != nullptr ? reinterpret_cast<HWND>(Send(LVM_GETEDITCONTROL)) : nullptr;
+}
 
 void TPTCustomListView::ApplyColor() {
     const COLORREF color = ui::ColorToRgb(Color());
@@ -32,6 +39,11 @@ int TPTCustomListView::AddColumn(const std::wstring& caption, int width, int for
     column.cx = width;
     column.fmt = format;
     return int(Send(LVM_INSERTCOLUMNW, WPARAM(ColumnCount()), LPARAM(&column)));
+}
+
+void TPTCustomListView::DeleteAllColumns() {
+    for (int column = ColumnCount() - 1; column >= 0; --column)
+        Send(LVM_DELETECOLUMN, WPARAM(column));
 }
 
 int TPTCustomListView::ColumnCount() const {

@@ -8,6 +8,7 @@
 #include "ui/Application.h"
 #include "base/Error.h"
 #include "base/Handle.h"
+#include "ui/DeviceContext.h"
 
 namespace shellctl {
 
@@ -50,9 +51,8 @@ LRESULT TPTFrame::HandleParentMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
             const int kind = GetUpdateRgn(hwnd, update.Get(), FALSE);
             const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
             if (visible_ && kind != NULLREGION && kind != ERROR) {
-                HDC dc = GetDC(hwnd);
-                PaintOnParent(dc, update.Get());
-                ReleaseDC(hwnd, dc);
+                const ui::WindowDc dc(hwnd);
+                PaintOnParent(dc.Get(), update.Get());
             }
             return result;
         }
@@ -84,17 +84,11 @@ LRESULT TPTFrame::HandleParentMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
 }
 
 void TPTFrame::PaintOnParent(HDC dc, HRGN clip) {
-    const int saved = SaveDC(dc);
+    const base::SavedDc saved(dc);
     if (clip != nullptr) ExtSelectClipRgn(dc, clip, RGN_AND);
     IntersectClipRect(dc, bounds_.left, bounds_.top, bounds_.right, bounds_.bottom);
     OffsetViewportOrgEx(dc, bounds_.left, bounds_.top, nullptr);
-    try {
-        Paint(dc);
-    } catch (...) {
-        RestoreDC(dc, saved);
-        throw;
-    }
-    RestoreDC(dc, saved);
+    Paint(dc);
 }
 
 bool TPTFrame::Contains(LPARAM lParam) const {
@@ -119,10 +113,8 @@ RECT TPTFrame::InsetOf(HDC dc) const {
 }
 
 RECT TPTFrame::InnerRect() const {
-    HDC screen = GetDC(nullptr);
-    const RECT inset = InsetOf(screen);
-    ReleaseDC(nullptr, screen);
-    return ::shellctl::InnerRect(bounds_, inset);
+    const ui::WindowDc screen;
+    return ::shellctl::InnerRect(bounds_, InsetOf(screen.Get()));
 }
 
 void TPTFrame::InvalidateArea(const RECT& area, bool erase) const {

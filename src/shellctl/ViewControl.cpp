@@ -48,6 +48,17 @@ LRESULT ViewControl::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CONTEXTMENU:
             if (ContextMenuMessage(lParam)) return 0;
             break;
+        case WM_GETDLGCODE: {
+            LRESULT code = Window::HandleMessage(msg, wParam, lParam);
+            const auto* key = reinterpret_cast<const MSG*>(lParam);
+            if (EditControl() != nullptr) {
+                code |= DLGC_WANTALLKEYS;
+            } else if (key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN &&
+                       WantsReturnKey()) {
+                code |= DLGC_WANTMESSAGE;
+            }
+            return code;
+        }
         case WM_SYSCOLORCHANGE:
             if (ui::IsSystemColor(color_)) ApplyColor();
             break;
@@ -78,6 +89,11 @@ POINT ViewControl::ClientPoint(LPARAM screenPosition) const {
     POINT point{GET_X_LPARAM(screenPosition), GET_Y_LPARAM(screenPosition)};
     ScreenToClient(Handle(), &point);
     return point;
+}
+
+bool ViewControl::WantsReturnKey() const {
+    HWND form = GetAncestor(Handle(), GA_ROOT);
+    return form == nullptr || HIWORD(SendMessageW(form, DM_GETDEFID, 0, 0)) != DC_HASDEFID;
 }
 
 HFONT ViewControl::ControlFont() const {

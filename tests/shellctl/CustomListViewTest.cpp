@@ -32,7 +32,7 @@ class CustomListViewTest : public testing::Test {
     }
 
     ViewForm form;
-    TestList list{form, 0, 0, 300, 200};
+    TestList list{form, {0, 0, 300, 200}};
     ui::Menu menu{ui::Menu::Kind::Popup};
     std::vector<int> hookItems;
     std::vector<POINT> hookPoints;
@@ -114,8 +114,8 @@ TEST_F(CustomListViewTest, CustomDrawHandlersChangeOnlyWhatTheyEdit) {
 TEST_F(CustomListViewTest, ViewsTakeTheirColoursAndFollowTheScheme) {
     EXPECT_EQ(COLORREF(list.Send(LVM_GETBKCOLOR)), GetSysColor(COLOR_WINDOW));
     EXPECT_EQ(COLORREF(list.Send(LVM_GETTEXTBKCOLOR)), GetSysColor(COLOR_WINDOW));
-    TPTCustomTreeView tree(form, 0, 0, 50, 50);
-    TPTCustomListView fixed(form, 0, 0, 50, 50);
+    MadeView<TPTCustomTreeView> tree(form, {0, 0, 50, 50});
+    MadeView<TPTCustomListView> fixed(form, {0, 0, 50, 50});
     fixed.SetColor(RGB(9, 9, 9));
     const int role = COLOR_INFOBK;
     const COLORREF saved = GetSysColor(role);

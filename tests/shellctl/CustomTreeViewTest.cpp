@@ -31,7 +31,7 @@ class CustomTreeViewTest : public testing::Test {
     }
 
     ViewForm form;
-    TestTree tree{form, 0, 0, 200, 150};
+    TestTree tree{form, {0, 0, 200, 150}};
     ui::Menu menu{ui::Menu::Kind::Popup};
     ui::Menu other{ui::Menu::Kind::Popup};
     HTREEITEM alpha;

@@ -9,6 +9,7 @@
 #include "ui/Controls.h"
 #include "ui/ControlRegistry.h"
 #include "base/Error.h"
+#include "ui/DeviceContext.h"
 #include "ui/Font.h"
 #include "ui/Form.h"
 
@@ -134,9 +135,7 @@ TEST_F(FrameTest, ACaptionChangeRedrawsOnlyTheInnerArea) {
 TEST_F(FrameTest, AGroupKeepsItsChildrenInsideTheFrame) {
     TPTGroup group(form, 0, 0, 100, 80);
     group.SetText(L"Options");
-    HDC dc = GetDC(nullptr);
-    const int captionHeight = GroupCaptionHeight(dc, group.Font(), true);
-    ReleaseDC(nullptr, dc);
+    const int captionHeight = GroupCaptionHeight(ui::WindowDc().Get(), group.Font(), true);
     const struct {
         TPTFrameStyle style;
         int width, height;
@@ -165,13 +164,13 @@ TEST_F(FrameTest, TheGroupCaptionInterruptsTheFrameLine) {
     TestCanvas canvas(160, 60, kOutside);
     group.Send(WM_PRINT, WPARAM(canvas.Dc()), PRF_NONCLIENT);
 
-    HDC dc = GetDC(nullptr);
-    const int h = GroupCaptionHeight(dc, group.Font(), true);
+    const ui::WindowDc screen;
+    const int h = GroupCaptionHeight(screen.Get(), group.Font(), true);
     SIZE text{};
-    HGDIOBJ old = SelectObject(dc, group.Font());
-    GetTextExtentPoint32W(dc, L"Options", 7, &text);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    {
+        const base::SelectGuard font(screen.Get(), group.Font());
+        GetTextExtentPoint32W(screen.Get(), L"Options", 7, &text);
+    }
     const int line = h / 2 - 1;
     const COLORREF shadow = Sys(COLOR_BTNSHADOW);
     // The etched line runs in the corners and after the caption...
@@ -189,9 +188,7 @@ TEST_F(FrameTest, ADisabledGroupDisablesItsChildrenAndEngravesItsCaption) {
     group.SetText(L"Options");
     ui::Button button(group, L"Go", 10, 10, 60, 20);
     ui::CheckBox check(group, L"Check", 10, 40, 60, 20);
-    HDC dc = GetDC(nullptr);
-    const int h = GroupCaptionHeight(dc, group.Font(), true);
-    ReleaseDC(nullptr, dc);
+    const int h = GroupCaptionHeight(ui::WindowDc().Get(), group.Font(), true);
     // Highlight-coloured caption pixels, away from the frame's own highlight line.
     auto engravedPixels = [&] {
         TestCanvas canvas(160, 80, kOutside);

@@ -23,11 +23,19 @@ POINT ToScreen(HWND hwnd, POINT client);
 // control tracks the button until it is released, then tells its parent.
 void RightClick(HWND control, POINT client);
 
+// A view made in two phases, created at once: as the most derived class it may create in its
+// constructor.
+template <class View>
+class MadeView : public View {
+  public:
+    MadeView(ui::Window& parent, const RECT& bounds) { this->Create(parent, bounds); }
+};
+
 // A view whose drawing events run the test's handler.
 template <class Base, class Draw>
 class DrawingView : public Base {
   public:
-    using Base::Base;
+    DrawingView(ui::Window& parent, const RECT& bounds) { this->Create(parent, bounds); }
     std::function<void(Draw&)> onDraw;
 
   protected:
