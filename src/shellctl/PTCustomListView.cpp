@@ -129,10 +129,9 @@ LRESULT TPTCustomListView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     return ViewControl::HandleMessage(msg, wParam, lParam);
 }
 
-bool TPTCustomListView::ContextMenuMessage(LPARAM position) {
-    if (MenuShown() || SelectedCount() == 0 || FocusedItem() < 0) return false;
-    ShowContextMenu(position == -1 ? POINT{0, 0} : ClientPoint(position));
-    return true;
+void TPTCustomListView::ContextMenuRequested(POINT screen, bool fromKeyboard) {
+    if (MenuShown() || SelectedCount() == 0 || FocusedItem() < 0) return;
+    ShowContextMenu(fromKeyboard ? POINT{0, 0} : ClientPoint(screen));
 }
 
 bool TPTCustomListView::HandleNotify(NMHDR& header, LRESULT& result) {

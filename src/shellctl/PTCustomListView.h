@@ -105,7 +105,7 @@ class TPTCustomListView : public ViewControl {
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool HandleNotify(NMHDR& header, LRESULT& result) override;
     void ShowKeyboardContextMenu() override { ShowContextMenu(POINT{0, 0}); }
-    bool ContextMenuMessage(LPARAM position) override;
+    void ContextMenuRequested(POINT screen, bool fromKeyboard) override;
     void ApplyColor() override;
 
   private:

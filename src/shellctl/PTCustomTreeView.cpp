@@ -71,14 +71,13 @@ LPARAM TPTCustomTreeView::NodeData(HTREEITEM node) const {
 
 void TPTCustomTreeView::ApplyColor() { Send(TVM_SETBKCOLOR, 0, LPARAM(ui::ColorToRgb(Color()))); }
 
-bool TPTCustomTreeView::ContextMenuMessage(LPARAM position) {
-    if (MenuShown() || Selected() != nullptr) return false;
-    if (position == -1) {
+void TPTCustomTreeView::ContextMenuRequested(POINT screen, bool fromKeyboard) {
+    if (MenuShown() || Selected() != nullptr) return;
+    if (fromKeyboard) {
         ShowSelectionContextMenu();
     } else {
-        ShowNodeContextMenu(nullptr, ClientPoint(position));
+        ShowNodeContextMenu(nullptr, ClientPoint(screen));
     }
-    return true;
 }
 
 bool TPTCustomTreeView::HandleNotify(NMHDR& header, LRESULT& result) {

@@ -76,7 +76,7 @@ class TPTCustomTreeView : public ViewControl {
 
     bool HandleNotify(NMHDR& header, LRESULT& result) override;
     void ShowKeyboardContextMenu() override { ShowSelectionContextMenu(); }
-    bool ContextMenuMessage(LPARAM position) override;
+    void ContextMenuRequested(POINT screen, bool fromKeyboard) override;
     void ApplyColor() override;
 
   private:

@@ -44,9 +44,9 @@ class ViewControl : public ui::Window {
     virtual void KeyDown(WORD& key, Shortcut modifiers);
     // The selection's context menu, asked for from the keyboard.
     virtual void ShowKeyboardContextMenu() = 0;
-    // The context-menu message (position in screen coordinates, -1 from the keyboard); false
-    // leaves it to the platform.
-    virtual bool ContextMenuMessage(LPARAM position) = 0;
+    // The context-menu message, at a point in screen coordinates or from the keyboard. The view
+    // answers it or not; either way it goes no further (not to the parent).
+    virtual void ContextMenuRequested(POINT screen, bool fromKeyboard) = 0;
     // Whether Enter goes to the view rather than to the dialog manager of its form, which
     // presses the form's default button with it. By default the view takes Enter when the form
     // has no default button. While a label is edited every key goes to the editor.
@@ -62,8 +62,8 @@ class ViewControl : public ui::Window {
     void PopupAt(ui::Menu& menu, POINT client);
     // The pointer's position in client coordinates.
     POINT CursorPosition() const;
-    // A position in screen coordinates, as messages carry it, in client coordinates.
-    POINT ClientPoint(LPARAM screenPosition) const;
+    // A point in screen coordinates in client coordinates.
+    POINT ClientPoint(POINT screen) const;
     // The font the control draws with.
     HFONT ControlFont() const;
     static POINT CentreOf(const RECT& rect) noexcept {

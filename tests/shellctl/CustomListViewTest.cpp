@@ -78,6 +78,15 @@ TEST_F(CustomListViewTest, WithoutAFocusedItemThePopupMenuShowsWhereAsked) {
     EXPECT_TRUE(hookItems.empty());
 }
 
+TEST_F(CustomListViewTest, AContextMenuMessageItDoesNotAnswerStopsAtTheList) {
+    MessageCounter parent(form.Handle(), WM_CONTEXTMENU);
+    const POINT inside = ToScreen(list.Handle(), {100, 150});
+    list.Send(WM_CONTEXTMENU, WPARAM(list.Handle()), MAKELPARAM(inside.x, inside.y));
+    list.Send(WM_CONTEXTMENU, WPARAM(list.Handle()), MAKELPARAM(-1, -1));
+    EXPECT_EQ(parent.Count(), 0);
+    EXPECT_TRUE(popups.Popups().empty());
+}
+
 TEST_F(CustomListViewTest, CustomDrawHandlersChangeOnlyWhatTheyEdit) {
     const COLORREF red = RGB(255, 0, 0);
     const struct {

@@ -101,6 +101,23 @@ class CustomDrawRecorder {
     std::vector<CustomDrawRecord> records_;
 };
 
+// Counts the messages of one kind a window of someone else's receives.
+class MessageCounter {
+  public:
+    MessageCounter(HWND window, UINT msg);
+    ~MessageCounter();
+    MessageCounter(const MessageCounter&) = delete;
+    MessageCounter& operator=(const MessageCounter&) = delete;
+
+    int Count() const noexcept { return count_; }
+
+  private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    HWND window_;
+    UINT msg_;
+    int count_ = 0;
+};
+
 // Sets or clears the state of a key in the thread's keyboard state; restores it when it goes.
 class KeyStateGuard {
   public:
