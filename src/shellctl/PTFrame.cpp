@@ -139,8 +139,6 @@ void TPTFrame::SetVisible(bool visible) {
     InvalidateArea(bounds_, !visible);
 }
 
-// Caption, colours and font affect only the inside of the frame: redrawing just that, without
-// erasing, keeps the frame lines from flickering.
 void TPTFrame::SetCaption(const std::wstring& caption) {
     if (caption == caption_) return;
     caption_ = caption;
@@ -158,11 +156,13 @@ void TPTFrame::SetFont(HFONT font) {
     LookChanged(Part::Colors);
 }
 
+// Caption, colours and font affect only the inside of the frame, redrawn without erasing so that
+// the frame lines do not flicker; except in a group frame, whose caption sits in its top edge.
 void TPTFrame::LookChanged(Part part) {
-    if (part == Part::Colors) {
-        if (visible_) InvalidateArea(InnerRect(), false);
-    } else {
+    if (part != Part::Colors) {
         Repaint();
+    } else if (visible_) {
+        InvalidateArea(FrameStyle() == ptfsGroup ? bounds_ : InnerRect(), false);
     }
 }
 

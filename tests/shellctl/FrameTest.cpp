@@ -1,3 +1,4 @@
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -117,18 +118,36 @@ TEST_F(FrameTest, AStatusLineShowsOnlyItsCaptionCutWithAnEllipsis) {
     EXPECT_GT(canvas.Count({0, 0, 3, 16}, Sys(COLOR_BTNTEXT)), 0);
 }
 
-TEST_F(FrameTest, ACaptionChangeRedrawsOnlyTheInnerArea) {
+// Caption, colour and font changes redraw the inner area, without the frame lines; a group frame
+// draws its caption in its top edge, so there they redraw the whole frame.
+TEST_F(FrameTest, ALookChangeRedrawsWhereTheCaptionIs) {
     form.Show();
-    TPTFrame control(form, 20, 20, 100, 40);
-    UpdateWindow(form.Handle());
-    ValidateRect(form.Handle(), nullptr);
-    control.SetCaption(L"Ready");
-    RECT update{};
-    ASSERT_TRUE(GetUpdateRect(form.Handle(), &update, FALSE));
-    EXPECT_EQ(update.left, 22);
-    EXPECT_EQ(update.top, 22);
-    EXPECT_EQ(update.right, 118);
-    EXPECT_EQ(update.bottom, 58);
+    base::FontHandle other = ui::CreateUiFont(L"Tahoma", 12);
+    const struct {
+        const char* name;
+        std::function<void(TPTFrame&)> change;
+    } changes[] = {
+        {"caption", [](TPTFrame& f) { f.SetCaption(L"Ready"); }},
+        {"colour", [](TPTFrame& f) { f.SetColor(kFill); }},
+        {"font colour", [](TPTFrame& f) { f.SetFontColor(RGB(1, 2, 3)); }},
+        {"font", [&](TPTFrame& f) { f.SetFont(other.Get()); }},
+    };
+    for (const TPTFrameStyle style : {ptfsLowered, ptfsGroup}) {
+        TPTFrame control(form, 20, 20, 100, 40);
+        control.SetFrameStyle(style);
+        for (const auto& c : changes) {
+            SCOPED_TRACE(testing::Message() << c.name << ", style " << style);
+            UpdateWindow(form.Handle());
+            ValidateRect(form.Handle(), nullptr);
+            c.change(control);
+            RECT update{};
+            ASSERT_TRUE(GetUpdateRect(form.Handle(), &update, FALSE));
+            const RECT expected =
+                style == ptfsGroup ? RECT{20, 20, 120, 60} : RECT{22, 22, 118, 58};
+            EXPECT_TRUE(EqualRect(&update, &expected))
+                << update.left << "," << update.top << "," << update.right << "," << update.bottom;
+        }
+    }
 }
 
 // The client area of a group lies inside its frame, whatever the style.
