@@ -5,31 +5,11 @@
 #include <windowsx.h>
 
 #include "base/Handle.h"
-#include "ui/ControlRegistry.h"
 #include "ui/DeviceContext.h"
 
 namespace shellctl {
 namespace {
-
 constexpr wchar_t kGroupClass[] = L"TPTGroup";
-constexpr wchar_t kPaneClassName[] = L"TPTPane";
-
-// Panes can be created by name. A class registered under that name before us is kept.
-class PaneRegistration {
-  public:
-    PaneRegistration()
-        : registered_(ui::RegisterControlClass(kPaneClassName, [](ui::Window& parent) {
-              return std::unique_ptr<ui::Window>(new TPTPane(parent));
-          })) {}
-    ~PaneRegistration() {
-        if (registered_) ui::UnregisterControlClass(kPaneClassName);
-    }
-
-  private:
-    bool registered_;
-};
-const PaneRegistration paneRegistration;
-
 }  // namespace
 
 TPTGroup::TPTGroup(ui::Window& parent, int x, int y, int width, int height)

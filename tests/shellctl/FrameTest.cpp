@@ -7,6 +7,7 @@
 #include "TestCanvas.h"
 #include "shellctl/PTFrame.h"
 #include "shellctl/PTGroup.h"
+#include "shellctl/ShellControls.h"
 #include "ui/Controls.h"
 #include "ui/ControlRegistry.h"
 #include "base/Error.h"
@@ -229,20 +230,24 @@ TEST_F(FrameTest, ADisabledGroupDisablesItsChildrenAndEngravesItsCaption) {
     EXPECT_EQ(engravedPixels(), 0);
 }
 
-TEST_F(FrameTest, APaneCanBeCreatedByName) {
-    ASSERT_TRUE(ui::IsControlClassRegistered(L"TPTPane"));
-    // A second class under the same name does not replace the first.
-    EXPECT_FALSE(ui::RegisterControlClass(L"TPTPane", [](ui::Window& parent) {
-        return std::unique_ptr<ui::Window>(new TPTGroup(parent));
-    }));
-    std::unique_ptr<ui::Window> control = ui::CreateControl(L"TPTPane", form);
-    auto* pane = dynamic_cast<TPTPane*>(control.get());
-    ASSERT_NE(pane, nullptr);
-    EXPECT_EQ(pane->MinSize(), 20);
-    EXPECT_EQ(pane->FrameStyle(), ptfsLowered);
-    EXPECT_EQ(pane->Width(), 64);
-    EXPECT_EQ(pane->Height(), 48);
-    EXPECT_THROW(ui::CreateControl(L"TNoSuchControl", form), base::Error);
+TEST_F(FrameTest, APaneCanBeCreatedByNameWhileTheShellControlsAreInitialised) {
+    {
+        ShellControlsUnit shellControls;
+        ASSERT_TRUE(ui::IsControlClassRegistered(L"TPTPane"));
+        // A second class under the same name does not replace the first.
+        EXPECT_FALSE(ui::RegisterControlClass(L"TPTPane", [](ui::Window& parent) {
+            return std::unique_ptr<ui::Window>(new TPTGroup(parent));
+        }));
+        std::unique_ptr<ui::Window> control = ui::CreateControl(L"TPTPane", form);
+        auto* pane = dynamic_cast<TPTPane*>(control.get());
+        ASSERT_NE(pane, nullptr);
+        EXPECT_EQ(pane->MinSize(), 20);
+        EXPECT_EQ(pane->FrameStyle(), ptfsLowered);
+        EXPECT_EQ(pane->Width(), 64);
+        EXPECT_EQ(pane->Height(), 48);
+        EXPECT_THROW(ui::CreateControl(L"TNoSuchControl", form), base::Error);
+    }
+    EXPECT_FALSE(ui::IsControlClassRegistered(L"TPTPane"));
 }
 
 }  // namespace
