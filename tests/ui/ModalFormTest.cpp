@@ -1,4 +1,5 @@
 #include <functional>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -96,23 +97,21 @@ TEST_F(ModalFormTest, ARunEndsWhenTheLoopIsAskedToQuit) {
     EXPECT_THROW(dialog.ShowModal(), base::Error);
 }
 
+// The tooltip the form made for the hints, and the text it shows over a control.
 HWND ToolTipOf(HWND owner) {
-    struct Search {
-        HWND owner;
-        HWND found = nullptr;
-    } search{owner};
+    std::pair<HWND, HWND> search{owner, nullptr};
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND hwnd, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
+            auto& [owner, found] = *reinterpret_cast<std::pair<HWND, HWND>*>(data);
             wchar_t name[64] = L"";
             GetClassNameW(hwnd, name, 64);
-            if (GetWindow(hwnd, GW_OWNER) == s.owner && lstrcmpiW(name, TOOLTIPS_CLASSW) == 0)
-                s.found = hwnd;
-            return s.found == nullptr;
+            if (GetWindow(hwnd, GW_OWNER) == owner && lstrcmpiW(name, TOOLTIPS_CLASSW) == 0)
+                found = hwnd;
+            return found == nullptr;
         },
         LPARAM(&search));
-    return search.found;
+    return search.second;
 }
 
 std::wstring ToolText(HWND tooltip, HWND owner, HWND control) {
