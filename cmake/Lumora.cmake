@@ -1,9 +1,5 @@
 # Helpers shared by the libraries, their tests and the benchmarks.
 
-# The platform libraries any of ours may use.
-set(LUMORA_SYSTEM_LIBS shell32 ole32 oleaut32 uuid shlwapi comctl32 comdlg32 uxtheme gdi32
-                       user32 advapi32 version)
-
 # Keeps those of the given targets that exist (a library without sources yet has none).
 function(lumora_existing_targets out)
     set(found)
@@ -17,9 +13,9 @@ endfunction()
 
 # A static library of ours, from the sources in its folder. Sources are globbed so that each
 # library's folder is the only place that lists what it holds. DEPENDS names our own libraries
-# below it.
+# below it, SYSTEM the platform libraries it calls.
 function(lumora_add_library name)
-    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "DEPENDS;SYSTEM" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     if(NOT sources)
         return()
@@ -27,7 +23,7 @@ function(lumora_add_library name)
     lumora_existing_targets(deps ${ARG_DEPENDS})
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${name} PUBLIC ${deps} ${LUMORA_SYSTEM_LIBS})
+    target_link_libraries(${name} PUBLIC ${deps} ${ARG_SYSTEM})
 endfunction()
 
 # Tests run under Wine in a private prefix inside the build folder, with the null graphics driver

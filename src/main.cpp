@@ -7,6 +7,7 @@
 #include "app/Product.h"
 #include "app/SPHTMLHelp.h"
 #include "shell/OleRuntime.h"
+#include "shellctl/ShellControls.h"
 #include "ui/Application.h"
 
 static_assert(IDI_LUMORA == ui::kApplicationIconId, "the forms load the program's icon by this id");
@@ -22,6 +23,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Loaded before any window exists (it may warn that help is unavailable), unloaded after
     // the main window is gone.
     HtmlHelpUnit htmlHelp;
+
+    // The shell controls' classes, registered by name for the layouts.
+    shellctl::ShellControlsUnit shellControls;
 
     ui::Application& app = ui::App();
     int exitCode = 0;

@@ -1,4 +1,5 @@
-// One owner for every kind of platform handle: a move-only holder with a close policy.
+// One owner for every kind of platform handle: a move-only holder with a close policy, and the
+// guards of a device context's state (a selected object, a saved state).
 #pragma once
 
 #include <utility>
@@ -119,6 +120,23 @@ class SelectGuard {
   private:
     HDC dc_;
     HGDIOBJ previous_;
+};
+
+// Saves the whole state of a device context (selected objects, clipping, origins, colours) and
+// restores it when it goes, so that a drawing routine can change what it likes on a context it
+// was lent.
+class SavedDc {
+  public:
+    explicit SavedDc(HDC dc) noexcept : dc_(dc), saved_(SaveDC(dc)) {}
+    ~SavedDc() {
+        if (saved_ != 0) RestoreDC(dc_, saved_);
+    }
+    SavedDc(const SavedDc&) = delete;
+    SavedDc& operator=(const SavedDc&) = delete;
+
+  private:
+    HDC dc_;
+    int saved_;
 };
 
 }  // namespace base

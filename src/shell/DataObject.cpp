@@ -16,13 +16,13 @@ STDMETHODIMP ShellDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
     *medium = STGMEDIUM{};
     const HRESULT hr = formats_.QueryGetData(*format);
     if (FAILED(hr)) return hr;
-    const GlobalBlock* block = nullptr;
+    const base::GlobalBlock* block = nullptr;
     if (format->cfFormat == ShellIdListFormat())
         block = &idListArray_;
     else if (format->cfFormat == CF_HDROP)
         block = &fileDropList_;
     if (block == nullptr || !*block) return DV_E_FORMATETC;
-    GlobalMemoryHandle copy = CopyGlobal(block->memory.Get(), block->size);
+    base::GlobalMemoryHandle copy = base::CopyGlobal(block->memory.Get(), block->size);
     if (!copy) return E_OUTOFMEMORY;
     medium->tymed = TYMED_HGLOBAL;
     medium->hGlobal = copy.Release();

@@ -9,9 +9,9 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include "base/GlobalMemory.h"
 #include "shell/ComObject.h"
 #include "shell/FormatEtcList.h"
-#include "shell/GlobalMemory.h"
 
 // What both data objects do; they differ only in what they are built from.
 class ShellDataObject : public ComObject<IDataObject> {
@@ -39,8 +39,8 @@ class ShellDataObject : public ComObject<IDataObject> {
 
   private:
     TPTFormatEtcList formats_;
-    GlobalBlock idListArray_;
-    GlobalBlock fileDropList_;
+    base::GlobalBlock idListArray_;
+    base::GlobalBlock fileDropList_;
 };
 
 // A tree node. parent is the absolute list of the node's parent (null for the root, which then

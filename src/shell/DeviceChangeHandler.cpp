@@ -8,7 +8,7 @@
 #include <dbt.h>
 
 #include "ui/Application.h"
-#include "ui/Messages.h"
+#include "shell/ShellMessages.h"
 #include "ui/Window.h"
 
 namespace {
@@ -35,7 +35,7 @@ class TPTDeviceChangeHandler::ReceiverWindow : public ui::Window {
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
         if (msg == WM_DEVICECHANGE) {
             owner_.Repost(wParam, lParam);
-        } else if (msg == ui::kMsgDeviceChange) {
+        } else if (msg == shell::kMsgDeviceChange) {
             owner_.PassOn(wParam, lParam);
             return 0;
         }
@@ -88,7 +88,7 @@ void TPTDeviceChangeHandler::Repost(WPARAM event, LPARAM data) {
         reinterpret_cast<DEV_BROADCAST_HDR*>(copy->data())->dbch_size = DWORD(size);
         posted = reinterpret_cast<LPARAM>(copy->data());
     }
-    if (!PostMessageW(Handle(), ui::kMsgDeviceChange, event, posted) && copy != data_.end())
+    if (!PostMessageW(Handle(), shell::kMsgDeviceChange, event, posted) && copy != data_.end())
         data_.erase(copy);
 }
 

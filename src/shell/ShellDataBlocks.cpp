@@ -76,8 +76,8 @@ UINT ShellIdListFormat() {
 
 void RegisterShellClipboardFormats() { ShellIdListFormat(); }
 
-GlobalBlock BuildShellIdListArray(const ITEMIDLIST* parent,
-                                  std::span<const ITEMIDLIST* const> items) {
+base::GlobalBlock BuildShellIdListArray(const ITEMIDLIST* parent,
+                                        std::span<const ITEMIDLIST* const> items) {
     if (items.empty()) return {};
     const ITEMIDLIST* parentList = PidlOrEmpty(parent);
     const std::size_t header = 4 * (items.size() + 2);
@@ -85,8 +85,8 @@ GlobalBlock BuildShellIdListArray(const ITEMIDLIST* parent,
     for (const ITEMIDLIST* item : items) size += PidlSize(PidlOrEmpty(item));
     if (size > std::numeric_limits<std::uint32_t>::max()) return {};
 
-    GlobalBlock block{AllocGlobal(size), size};
-    ScopedGlobalLock<> lock(block.memory.Get());
+    base::GlobalBlock block{base::AllocGlobal(size), size};
+    base::ScopedGlobalLock<> lock(block.memory.Get());
     if (lock.Data() == nullptr) return {};
     BYTE* bytes = lock.Data();
     WriteUInt32(bytes, items.size());
@@ -101,7 +101,8 @@ GlobalBlock BuildShellIdListArray(const ITEMIDLIST* parent,
     return block;
 }
 
-GlobalBlock BuildFileDropList(IShellFolder* folder, std::span<const ITEMIDLIST* const> items) {
+base::GlobalBlock BuildFileDropList(IShellFolder* folder,
+                                    std::span<const ITEMIDLIST* const> items) {
     if (folder == nullptr) return {};
     std::wstring names;  // each name with its terminator, then the closing terminator
     for (const ITEMIDLIST* item : items) {
@@ -115,8 +116,8 @@ GlobalBlock BuildFileDropList(IShellFolder* folder, std::span<const ITEMIDLIST* 
     names += L'\0';
 
     const std::size_t size = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
-    GlobalBlock block{AllocGlobal(size), size};
-    ScopedGlobalLock<DROPFILES> lock(block.memory.Get());
+    base::GlobalBlock block{base::AllocGlobal(size), size};
+    base::ScopedGlobalLock<DROPFILES> lock(block.memory.Get());
     if (lock.Data() == nullptr) return {};
     lock.Data()->pFiles = sizeof(DROPFILES);
     lock.Data()->fWide = TRUE;
@@ -165,7 +166,7 @@ IdListArrayRead ReadShellIdListArray(IDataObject* data, ShellIdListArray& conten
     if (FAILED(data->GetData(&asked, medium.Receive()))) return IdListArrayRead::Absent;
     medium.Filled();
     if (medium.Get().tymed != TYMED_HGLOBAL) return IdListArrayRead::Malformed;
-    ScopedGlobalLock<> lock(medium.Get().hGlobal);
+    base::ScopedGlobalLock<> lock(medium.Get().hGlobal);
     return ParseShellIdListArray(lock.Data(), lock.Size(), contents) ? IdListArrayRead::Read
                                                                      : IdListArrayRead::Malformed;
 }

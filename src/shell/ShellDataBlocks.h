@@ -11,7 +11,7 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include "shell/GlobalMemory.h"
+#include "base/GlobalMemory.h"
 #include "shell/Pidl.h"
 
 // The registered number of "Shell IDList Array", registered on the first call (0 when the
@@ -22,12 +22,12 @@ void RegisterShellClipboardFormats();
 
 // The array block for items relative to parent (the desktop when parent is null). Empty when
 // there are no items or no memory.
-GlobalBlock BuildShellIdListArray(const ITEMIDLIST* parent,
-                                  std::span<const ITEMIDLIST* const> items);
+base::GlobalBlock BuildShellIdListArray(const ITEMIDLIST* parent,
+                                        std::span<const ITEMIDLIST* const> items);
 
 // A wide-character file drop list of the parsing names (full paths) of those items of folder
 // that are in the file system, in the given order. Empty when none is, or when out of memory.
-GlobalBlock BuildFileDropList(IShellFolder* folder, std::span<const ITEMIDLIST* const> items);
+base::GlobalBlock BuildFileDropList(IShellFolder* folder, std::span<const ITEMIDLIST* const> items);
 
 // The content of an array block, copied out of it.
 struct ShellIdListArray {

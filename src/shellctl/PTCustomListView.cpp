@@ -1,25 +1,30 @@
 #include "shellctl/PTCustomListView.h"
 
-#include "ui/Messages.h"
-
 namespace shellctl {
 
-TPTCustomListView::TPTCustomListView(ui::Window& parent, int x, int y, int width, int height,
-                                     DWORD style)
-    : sortMode_(CommonControlsVersion() > ModuleVersion{4, 69} ? ptlvRightOfText : ptlvNone) {
-    CreateParams params;
+TPTCustomListView::TPTCustomListView()
+    : sortMode_(CommonControlsVersion() > ModuleVersion{4, 69} ? ptlvRightOfText : ptlvNone) {}
+
+TPTCustomListView::~TPTCustomListView() = default;
+
+void TPTCustomListView::PrepareCreate(CreateParams& params) {
+    ViewControl::PrepareCreate(params);
     params.className = WC_LISTVIEWW;
-    params.style = style;
+    params.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
     params.exStyle = WS_EX_CLIENTEDGE;
-    params.SetBounds(x, y, width, height);
-    Create(&parent, params);
+}
+
+void TPTCustomListView::Created() {
+    ViewControl::Created();
     ApplyColor();
     UpdateHeaderItems();
     // Once more when the header surely exists.
-    Post(ui::kMsgDeviceChange);
+    Post(kMsgHeaderRefresh);
 }
 
-TPTCustomListView::~TPTCustomListView() = default;
+HWND TPTCustomListView::EditControl() const {
+    return Handle() != nullptr ? reinterpret_cast<HWND>(Send(LVM_GETEDITCONTROL)) : nullptr;
+}
 
 void TPTCustomListView::ApplyColor() {
     const COLORREF color = ui::ColorToRgb(Color());
@@ -34,6 +39,11 @@ int TPTCustomListView::AddColumn(const std::wstring& caption, int width, int for
     column.cx = width;
     column.fmt = format;
     return int(Send(LVM_INSERTCOLUMNW, WPARAM(ColumnCount()), LPARAM(&column)));
+}
+
+void TPTCustomListView::DeleteAllColumns() {
+    for (int column = ColumnCount() - 1; column >= 0; --column)
+        Send(LVM_DELETECOLUMN, WPARAM(column));
 }
 
 int TPTCustomListView::ColumnCount() const {
@@ -112,17 +122,16 @@ LRESULT TPTCustomListView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             if (wParam == LV_VIEW_DETAILS) UpdateHeaderItems();
             return result;
         }
-        case ui::kMsgDeviceChange:
+        case kMsgHeaderRefresh:
             UpdateHeaderItems();
             return 0;
     }
     return ViewControl::HandleMessage(msg, wParam, lParam);
 }
 
-bool TPTCustomListView::ContextMenuMessage(LPARAM position) {
-    if (MenuShown() || SelectedCount() == 0 || FocusedItem() < 0) return false;
-    ShowContextMenu(position == -1 ? POINT{0, 0} : ClientPoint(position));
-    return true;
+void TPTCustomListView::ContextMenuRequested(POINT screen, bool fromKeyboard) {
+    if (MenuShown() || SelectedCount() == 0 || FocusedItem() < 0) return;
+    ShowContextMenu(fromKeyboard ? POINT{0, 0} : ClientPoint(screen));
 }
 
 bool TPTCustomListView::HandleNotify(NMHDR& header, LRESULT& result) {

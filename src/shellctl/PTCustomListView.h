@@ -25,9 +25,8 @@ using TPTLvOnItemContextMenuEvent =
 
 class TPTCustomListView : public ViewControl {
   public:
-    TPTCustomListView(ui::Window& parent, int x, int y, int width, int height,
-                      DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT |
-                                    LVS_SHOWSELALWAYS);
+    // Phase one; the window comes with Create (a report view showing its selection always).
+    TPTCustomListView();
     ~TPTCustomListView() override;
 
     // The column that shows the sort mark (-1: none), and its direction (1 ascending, 0
@@ -41,8 +40,24 @@ class TPTCustomListView : public ViewControl {
     void SetHeaderSortDisplayMode(TPTLvHeaderSortDisplayMode mode);
     // The header control (report view), or none.
     HWND Header() const;
+    // Brackets a rebuild of the columns: the header items are rewritten for the sort mark, and the
+    // header repainted, once, when the outermost bracket ends, instead of after every column
+    // change. Brackets nest; HeaderUpdate is the scope form.
+    void BeginHeaderUpdate();
+    void EndHeaderUpdate();
+    class HeaderUpdate {
+      public:
+        explicit HeaderUpdate(TPTCustomListView& list) : list_(list) { list_.BeginHeaderUpdate(); }
+        ~HeaderUpdate() { list_.EndHeaderUpdate(); }
+        HeaderUpdate(const HeaderUpdate&) = delete;
+        HeaderUpdate& operator=(const HeaderUpdate&) = delete;
+
+      private:
+        TPTCustomListView& list_;
+    };
 
     int AddColumn(const std::wstring& caption, int width, int format = LVCFMT_LEFT);
+    void DeleteAllColumns();
     int ColumnCount() const;
     int AddItem(const std::wstring& caption, LPARAM data = 0);
     int ItemCount() const;
@@ -55,9 +70,16 @@ class TPTCustomListView : public ViewControl {
     // The custom-draw object of the last notification, or none.
     TPTLvCustomDraw* CustomDrawObject() const noexcept { return customDraw_.get(); }
 
+    HWND EditControl() const override;
+
     TPTLvOnItemContextMenuEvent OnItemContextMenu;
 
   protected:
+    // The header refresh the window posts to itself once its header surely exists.
+    static constexpr UINT kMsgHeaderRefresh = 0x464;
+
+    void PrepareCreate(CreateParams& params) override;
+    void Created() override;
     virtual std::unique_ptr<TPTLvCustomDraw> CreateCustomDraw(NMCUSTOMDRAW& notify,
                                                               LRESULT& result);
     // The context menu for a right click or the keyboard, given a point in client coordinates:
@@ -76,13 +98,14 @@ class TPTCustomListView : public ViewControl {
     // Set when the list view reports the start of a left or right drag.
     bool DragBegun() const noexcept { return dragBegun_; }
     void SetDragBegun(bool value) noexcept { dragBegun_ = value; }
-    // Rewrites the header items for the sort settings (not while a rewrite runs).
+    // Rewrites the header items for the sort settings (not while a rewrite runs; at the end of a
+    // header update bracket).
     void UpdateHeaderItems();
 
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool HandleNotify(NMHDR& header, LRESULT& result) override;
     void ShowKeyboardContextMenu() override { ShowContextMenu(POINT{0, 0}); }
-    bool ContextMenuMessage(LPARAM position) override;
+    void ContextMenuRequested(POINT screen, bool fromKeyboard) override;
     void ApplyColor() override;
 
   private:
@@ -97,6 +120,8 @@ class TPTCustomListView : public ViewControl {
     int sortDirection_ = 0;
     TPTLvHeaderSortDisplayMode sortMode_;
     int headerLock_ = 0;
+    int headerUpdates_ = 0;
+    bool headerRedrawOff_ = false;
     bool dragBegun_ = false;
 };
 

@@ -4,24 +4,27 @@
 
 namespace shellctl {
 
-TPTCustomTreeView::TPTCustomTreeView(ui::Window& parent, int x, int y, int width, int height,
-                                     DWORD style) {
-    CreateParams params;
-    params.className = WC_TREEVIEWW;
-    params.style = style;
-    params.exStyle = WS_EX_CLIENTEDGE;
-    params.SetBounds(x, y, width, height);
-    Create(&parent, params);
-    ApplyColor();
-}
+TPTCustomTreeView::TPTCustomTreeView() = default;
 
 TPTCustomTreeView::~TPTCustomTreeView() = default;
 
-DWORD TPTCustomTreeView::DefaultStyle() {
-    DWORD style =
+void TPTCustomTreeView::PrepareCreate(CreateParams& params) {
+    ViewControl::PrepareCreate(params);
+    params.className = WC_TREEVIEWW;
+    params.style =
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT;
-    if (PlatformIsNT() && CommonControlsVersion() < ModuleVersion{4, 72}) style |= TVS_NOTOOLTIPS;
-    return style;
+    if (PlatformIsNT() && CommonControlsVersion() < ModuleVersion{4, 72})
+        params.style |= TVS_NOTOOLTIPS;
+    params.exStyle = WS_EX_CLIENTEDGE;
+}
+
+void TPTCustomTreeView::Created() {
+    ViewControl::Created();
+    ApplyColor();
+}
+
+HWND TPTCustomTreeView::EditControl() const {
+    return Handle() != nullptr ? reinterpret_cast<HWND>(Send(TVM_GETEDITCONTROL)) : nullptr;
 }
 
 HTREEITEM TPTCustomTreeView::AddNode(HTREEITEM parent, const std::wstring& text, LPARAM data,
@@ -68,14 +71,13 @@ LPARAM TPTCustomTreeView::NodeData(HTREEITEM node) const {
 
 void TPTCustomTreeView::ApplyColor() { Send(TVM_SETBKCOLOR, 0, LPARAM(ui::ColorToRgb(Color()))); }
 
-bool TPTCustomTreeView::ContextMenuMessage(LPARAM position) {
-    if (MenuShown() || Selected() != nullptr) return false;
-    if (position == -1) {
+void TPTCustomTreeView::ContextMenuRequested(POINT screen, bool fromKeyboard) {
+    if (MenuShown() || Selected() != nullptr) return;
+    if (fromKeyboard) {
         ShowSelectionContextMenu();
     } else {
-        ShowNodeContextMenu(nullptr, ClientPoint(position));
+        ShowNodeContextMenu(nullptr, ClientPoint(screen));
     }
-    return true;
 }
 
 bool TPTCustomTreeView::HandleNotify(NMHDR& header, LRESULT& result) {

@@ -26,13 +26,9 @@ using TPTTvImageIndexEvent =
 
 class TPTCustomTreeView : public ViewControl {
   public:
-    TPTCustomTreeView(ui::Window& parent, int x, int y, int width, int height,
-                      DWORD style = DefaultStyle());
+    // Phase one; the window comes with Create.
+    TPTCustomTreeView();
     ~TPTCustomTreeView() override;
-
-    // Buttons, lines and lines at the root; without tooltips where the platform's tree view
-    // cannot be trusted with them (NT with common controls before 4.72).
-    static DWORD DefaultStyle();
 
     // Adds a node as the last child of parent (TVI_ROOT for a top-level node). With
     // callbackImages, the images are asked for when the node is shown.
@@ -46,6 +42,8 @@ class TPTCustomTreeView : public ViewControl {
     RECT NodeTextRect(HTREEITEM node) const;
     LPARAM NodeData(HTREEITEM node) const;
 
+    HWND EditControl() const override;
+
     // The custom-draw object of the last notification, or none.
     TPTTvCustomDraw* CustomDrawObject() const noexcept { return customDraw_.get(); }
 
@@ -54,6 +52,11 @@ class TPTCustomTreeView : public ViewControl {
     TPTTvImageIndexEvent OnGetSelectedIndex;
 
   protected:
+    // Buttons, lines and lines at the root; without tooltips where the platform's tree view
+    // cannot be trusted with them (NT with common controls before 4.72).
+    void PrepareCreate(CreateParams& params) override;
+    void Created() override;
+
     virtual std::unique_ptr<TPTTvCustomDraw> CreateCustomDraw(NMCUSTOMDRAW& notify,
                                                               LRESULT& result);
     // The selected node's menu at the centre of its text; with no selection, the popup menu
@@ -73,7 +76,7 @@ class TPTCustomTreeView : public ViewControl {
 
     bool HandleNotify(NMHDR& header, LRESULT& result) override;
     void ShowKeyboardContextMenu() override { ShowSelectionContextMenu(); }
-    bool ContextMenuMessage(LPARAM position) override;
+    void ContextMenuRequested(POINT screen, bool fromKeyboard) override;
     void ApplyColor() override;
 
   private:

@@ -8,6 +8,7 @@
 #include "ui/Application.h"
 #include "base/Error.h"
 #include "base/Handle.h"
+#include "ui/DeviceContext.h"
 
 namespace shellctl {
 
@@ -50,9 +51,8 @@ LRESULT TPTFrame::HandleParentMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
             const int kind = GetUpdateRgn(hwnd, update.Get(), FALSE);
             const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
             if (visible_ && kind != NULLREGION && kind != ERROR) {
-                HDC dc = GetDC(hwnd);
-                PaintOnParent(dc, update.Get());
-                ReleaseDC(hwnd, dc);
+                const ui::WindowDc dc(hwnd);
+                PaintOnParent(dc.Get(), update.Get());
             }
             return result;
         }
@@ -84,17 +84,11 @@ LRESULT TPTFrame::HandleParentMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
 }
 
 void TPTFrame::PaintOnParent(HDC dc, HRGN clip) {
-    const int saved = SaveDC(dc);
+    const base::SavedDc saved(dc);
     if (clip != nullptr) ExtSelectClipRgn(dc, clip, RGN_AND);
     IntersectClipRect(dc, bounds_.left, bounds_.top, bounds_.right, bounds_.bottom);
     OffsetViewportOrgEx(dc, bounds_.left, bounds_.top, nullptr);
-    try {
-        Paint(dc);
-    } catch (...) {
-        RestoreDC(dc, saved);
-        throw;
-    }
-    RestoreDC(dc, saved);
+    Paint(dc);
 }
 
 bool TPTFrame::Contains(LPARAM lParam) const {
@@ -119,10 +113,8 @@ RECT TPTFrame::InsetOf(HDC dc) const {
 }
 
 RECT TPTFrame::InnerRect() const {
-    HDC screen = GetDC(nullptr);
-    const RECT inset = InsetOf(screen);
-    ReleaseDC(nullptr, screen);
-    return ::shellctl::InnerRect(bounds_, inset);
+    const ui::WindowDc screen;
+    return ::shellctl::InnerRect(bounds_, InsetOf(screen.Get()));
 }
 
 void TPTFrame::InvalidateArea(const RECT& area, bool erase) const {
@@ -147,8 +139,6 @@ void TPTFrame::SetVisible(bool visible) {
     InvalidateArea(bounds_, !visible);
 }
 
-// Caption, colours and font affect only the inside of the frame: redrawing just that, without
-// erasing, keeps the frame lines from flickering.
 void TPTFrame::SetCaption(const std::wstring& caption) {
     if (caption == caption_) return;
     caption_ = caption;
@@ -166,11 +156,13 @@ void TPTFrame::SetFont(HFONT font) {
     LookChanged(Part::Colors);
 }
 
+// Caption, colours and font affect only the inside of the frame, redrawn without erasing so that
+// the frame lines do not flicker; except in a group frame, whose caption sits in its top edge.
 void TPTFrame::LookChanged(Part part) {
-    if (part == Part::Colors) {
-        if (visible_) InvalidateArea(InnerRect(), false);
-    } else {
+    if (part != Part::Colors) {
         Repaint();
+    } else if (visible_) {
+        InvalidateArea(FrameStyle() == ptfsGroup ? bounds_ : InnerRect(), false);
     }
 }
 

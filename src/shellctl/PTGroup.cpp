@@ -4,31 +4,12 @@
 
 #include <windowsx.h>
 
-#include "ui/ControlRegistry.h"
 #include "base/Handle.h"
+#include "ui/DeviceContext.h"
 
 namespace shellctl {
 namespace {
-
 constexpr wchar_t kGroupClass[] = L"TPTGroup";
-constexpr wchar_t kPaneClassName[] = L"TPTPane";
-
-// Panes can be created by name. A class registered under that name before us is kept.
-class PaneRegistration {
-  public:
-    PaneRegistration()
-        : registered_(ui::RegisterControlClass(kPaneClassName, [](ui::Window& parent) {
-              return std::unique_ptr<ui::Window>(new TPTPane(parent));
-          })) {}
-    ~PaneRegistration() {
-        if (registered_) ui::UnregisterControlClass(kPaneClassName);
-    }
-
-  private:
-    bool registered_;
-};
-const PaneRegistration paneRegistration;
-
 }  // namespace
 
 TPTGroup::TPTGroup(ui::Window& parent, int x, int y, int width, int height)
@@ -54,9 +35,8 @@ HFONT TPTGroup::DrawingFont() const {
 RECT TPTGroup::Inset() const {
     int top = 2;
     if (FrameStyle() == ptfsGroup) {
-        HDC dc = GetDC(Handle());
-        top = GroupCaptionHeight(dc, DrawingFont(), !Text().empty());
-        ReleaseDC(Handle(), dc);
+        const ui::WindowDc dc(Handle());
+        top = GroupCaptionHeight(dc.Get(), DrawingFont(), !Text().empty());
     }
     return FrameInset(FrameStyle(), top);
 }
@@ -76,21 +56,16 @@ LRESULT TPTGroup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case WM_NCPAINT: {
             const LRESULT result = DefaultHandler(msg, wParam, lParam);
-            HDC dc = GetWindowDC(Handle());
-            if (dc != nullptr) {
-                PaintNonClient(dc);
-                ReleaseDC(Handle(), dc);
-            }
+            const ui::WindowDc dc(Handle(), ui::WindowDc::Area::Whole);
+            if (dc.Get() != nullptr) PaintNonClient(dc.Get());
             return result;
         }
         case WM_ERASEBKGND:
             if (DefaultDrawing()) EraseClient(reinterpret_cast<HDC>(wParam));
             return 1;
         case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(Handle(), &paint);
-            PaintClient(dc);
-            EndPaint(Handle(), &paint);
+            const ui::PaintScope paint(Handle());
+            PaintClient(paint.Dc());
             return 0;
         }
         case WM_PRINT:
@@ -143,7 +118,7 @@ void TPTGroup::PaintNonClient(HDC dc) {
     GetWindowRect(Handle(), &window);
     const RECT whole{0, 0, window.right - window.left, window.bottom - window.top};
     const RECT client = InnerRect(whole, Inset());
-    const int saved = SaveDC(dc);
+    const base::SavedDc saved(dc);
     ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
     if (FrameStyle() == ptfsGroup) {
         DrawGroupFrame(
@@ -152,7 +127,6 @@ void TPTGroup::PaintNonClient(HDC dc) {
     } else {
         DrawFrame(dc, whole, FrameStyle());
     }
-    RestoreDC(dc, saved);
 }
 
 // Renders the window into a device context (WM_PRINT), as the platform does for windows that
@@ -162,13 +136,12 @@ void TPTGroup::Print(HDC dc, LPARAM flags) {
     if (flags & PRF_NONCLIENT) PaintNonClient(dc);
     if (!(flags & (PRF_ERASEBKGND | PRF_CLIENT))) return;
     const RECT inset = Inset();
-    const int saved = SaveDC(dc);
+    const base::SavedDc saved(dc);
     OffsetViewportOrgEx(dc, inset.left, inset.top, nullptr);
     const RECT client = ClientRect();
     IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
     if ((flags & PRF_ERASEBKGND) && DefaultDrawing()) EraseClient(dc);
     if (flags & PRF_CLIENT) PaintClient(dc);
-    RestoreDC(dc, saved);
 }
 
 void TPTGroup::FrameChanged() {

@@ -48,9 +48,26 @@ void TPTCustomListView::SetHeaderSortDisplayMode(TPTLvHeaderSortDisplayMode mode
     RepaintHeader();
 }
 
+void TPTCustomListView::BeginHeaderUpdate() {
+    if (headerUpdates_++ > 0) return;
+    // Redrawing off and on again shows the header: only a header that is shown is switched.
+    HWND header = Header();
+    headerRedrawOff_ = header != nullptr && (GetWindowLongW(header, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (headerRedrawOff_) SendMessageW(header, WM_SETREDRAW, FALSE, 0);
+}
+
+void TPTCustomListView::EndHeaderUpdate() {
+    if (headerUpdates_ == 0 || --headerUpdates_ > 0) return;
+    HWND header = Header();
+    if (headerRedrawOff_ && header != nullptr) SendMessageW(header, WM_SETREDRAW, TRUE, 0);
+    headerRedrawOff_ = false;
+    // Redrawing was off: this rewrite repaints the header even when no item had to change.
+    UpdateHeaderItems();
+}
+
 void TPTCustomListView::UpdateHeaderItems() {
     HWND header = Header();
-    if (headerLock_ > 0 || header == nullptr) return;
+    if (headerUpdates_ > 0 || headerLock_ > 0 || header == nullptr) return;
     {
         LockGuard lock(headerLock_);
         const ModuleVersion version = CommonControlsVersion();
@@ -114,7 +131,7 @@ void TPTCustomListView::DrawHeaderItem(const DRAWITEMSTRUCT& draw) {
     const std::wstring caption = text;
 
     HDC dc = draw.hDC;
-    const int saved = SaveDC(dc);
+    base::SavedDc saved(dc);
     const RECT& rect = draw.rcItem;
     IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
     SelectObject(dc, ControlFont());
@@ -132,7 +149,6 @@ void TPTCustomListView::DrawHeaderItem(const DRAWITEMSTRUCT& draw) {
     if (alignment == HDF_CENTER) flags |= DT_CENTER;
     DrawCaption(dc, layout.text, flags, caption);
     if (layout.showArrow) DrawSortArrow(dc, layout.arrow, sortDirection_ == 1);
-    RestoreDC(dc, saved);
 }
 
 }  // namespace shellctl

@@ -45,9 +45,23 @@ LRESULT ViewControl::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             menuShown_ = false;
             return result;
         }
-        case WM_CONTEXTMENU:
-            if (ContextMenuMessage(lParam)) return 0;
-            break;
+        case WM_CONTEXTMENU: {
+            // Signed: a screen left of or above the primary one has negative coordinates.
+            const POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ContextMenuRequested(screen, screen.x == -1 && screen.y == -1);
+            return 0;
+        }
+        case WM_GETDLGCODE: {
+            LRESULT code = Window::HandleMessage(msg, wParam, lParam);
+            const auto* key = reinterpret_cast<const MSG*>(lParam);
+            if (EditControl() != nullptr) {
+                code |= DLGC_WANTALLKEYS;
+            } else if (key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN &&
+                       WantsReturnKey()) {
+                code |= DLGC_WANTMESSAGE;
+            }
+            return code;
+        }
         case WM_SYSCOLORCHANGE:
             if (ui::IsSystemColor(color_)) ApplyColor();
             break;
@@ -74,10 +88,14 @@ POINT ViewControl::CursorPosition() const {
     return point;
 }
 
-POINT ViewControl::ClientPoint(LPARAM screenPosition) const {
-    POINT point{GET_X_LPARAM(screenPosition), GET_Y_LPARAM(screenPosition)};
-    ScreenToClient(Handle(), &point);
-    return point;
+POINT ViewControl::ClientPoint(POINT screen) const {
+    ScreenToClient(Handle(), &screen);
+    return screen;
+}
+
+bool ViewControl::WantsReturnKey() const {
+    HWND form = GetAncestor(Handle(), GA_ROOT);
+    return form == nullptr || HIWORD(SendMessageW(form, DM_GETDEFID, 0, 0)) != DC_HASDEFID;
 }
 
 HFONT ViewControl::ControlFont() const {

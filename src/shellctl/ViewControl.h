@@ -1,6 +1,10 @@
 // What the tree and list view bases share: the control's popup menu and the menu-shown flag,
 // its colour (kept right when the system colours change), the mouse buttons and keys that ask
-// for a context menu, and the running of the custom-draw objects.
+// for a context menu, the keys it takes from the dialog manager of its form, and the running of
+// the custom-draw objects.
+//
+// The views are created in two phases (ui/Window.h): construct, then Create(parent, bounds). A
+// derived view adds its styles in PrepareCreate and does its creation-time work in Created.
 #pragma once
 
 #include <memory>
@@ -27,6 +31,9 @@ class ViewControl : public ui::Window {
     ui::Color Color() const noexcept { return color_; }
     void SetColor(ui::Color color);
 
+    // The edit control of the label being edited, or none.
+    virtual HWND EditControl() const = 0;
+
   protected:
     ViewControl() = default;
 
@@ -37,9 +44,13 @@ class ViewControl : public ui::Window {
     virtual void KeyDown(WORD& key, Shortcut modifiers);
     // The selection's context menu, asked for from the keyboard.
     virtual void ShowKeyboardContextMenu() = 0;
-    // The context-menu message (position in screen coordinates, -1 from the keyboard); false
-    // leaves it to the platform.
-    virtual bool ContextMenuMessage(LPARAM position) = 0;
+    // The context-menu message, at a point in screen coordinates or from the keyboard. The view
+    // answers it or not; either way it goes no further (not to the parent).
+    virtual void ContextMenuRequested(POINT screen, bool fromKeyboard) = 0;
+    // Whether Enter goes to the view rather than to the dialog manager of its form, which
+    // presses the form's default button with it. By default the view takes Enter when the form
+    // has no default button. While a label is edited every key goes to the editor.
+    virtual bool WantsReturnKey() const;
     // Sends the colour to the control.
     virtual void ApplyColor() = 0;
 
@@ -51,8 +62,8 @@ class ViewControl : public ui::Window {
     void PopupAt(ui::Menu& menu, POINT client);
     // The pointer's position in client coordinates.
     POINT CursorPosition() const;
-    // A position in screen coordinates, as messages carry it, in client coordinates.
-    POINT ClientPoint(LPARAM screenPosition) const;
+    // A point in screen coordinates in client coordinates.
+    POINT ClientPoint(POINT screen) const;
     // The font the control draws with.
     HFONT ControlFont() const;
     static POINT CentreOf(const RECT& rect) noexcept {

@@ -39,6 +39,21 @@ void Application::ProcessMessages() {
     }
 }
 
+bool Application::RunUntil(const std::function<bool()>& done) {
+    MSG msg;
+    while (!done()) {
+        const BOOL result = GetMessageW(&msg, nullptr, 0, 0);
+        if (result == -1) return false;
+        if (result == 0) {
+            terminated_ = true;
+            PostQuitMessage(int(msg.wParam));
+            return false;
+        }
+        Dispatch(msg);
+    }
+    return true;
+}
+
 void Application::Dispatch(MSG& msg) {
     // Tab, arrow keys and mnemonics move between the controls of our windows as in a dialog.
     if (msg.hwnd != nullptr && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {

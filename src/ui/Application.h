@@ -2,6 +2,7 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -34,6 +35,10 @@ class Application {
     int Run();
     // Handles every message that is waiting, then returns. A quit message stays for Run.
     void ProcessMessages();
+    // A nested loop, as a modal window runs one: handles messages until done answers true (asked
+    // before each message) and returns true, or until the quit message arrives, which it leaves
+    // for the outer loop, and returns false.
+    bool RunUntil(const std::function<bool()>& done);
     // Asks the loop to end.
     void Terminate(int exitCode = 0);
     bool Terminated() const noexcept { return terminated_; }

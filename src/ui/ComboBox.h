@@ -27,7 +27,7 @@ class ComboBox : public Window {
     // Selects an item (or none with -1); the text becomes that item's. Raises no event.
     void SetItemIndex(int index);
     // Setting the text from code raises no event.
-    void SetText(const std::wstring& text);
+    void SetText(const std::wstring& text) override;
 
     // The user changed the text: an edit, or a pick from the list (the text already reads the
     // picked item when the event runs).

@@ -2,7 +2,8 @@
 
 #include <commctrl.h>
 
-#include "base/Handle.h"
+#include "ui/DeviceContext.h"
+#include "ui/Form.h"
 
 namespace ui {
 namespace {
@@ -21,16 +22,14 @@ Panel::Panel(Window& parent, int x, int y, int width, int height, Bevel bevel) :
 
 LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_PAINT && bevel_ != Bevel::None) {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(Handle(), &paint);
+        PaintScope paint(Handle());
         RECT rect = ClientRect();
         if (bevel_ == Bevel::TopRule) {
-            DrawEdge(dc, &rect, EDGE_ETCHED, BF_TOP);
+            DrawEdge(paint.Dc(), &rect, EDGE_ETCHED, BF_TOP);
         } else {
-            DrawEdge(dc, &rect, bevel_ == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER,
+            DrawEdge(paint.Dc(), &rect, bevel_ == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER,
                      BF_RECT);
         }
-        EndPaint(Handle(), &paint);
         return 0;
     }
     return Window::HandleMessage(msg, wParam, lParam);
@@ -61,7 +60,13 @@ void Button::SetIcon(HICON icon) {
 }
 
 void Button::Click() {
-    if (Enabled() && OnClick) OnClick(*this);
+    if (!Enabled()) return;
+    if (modalResult_ != ModalResult::None) {
+        Window* root = this;
+        while (root->Parent() != nullptr) root = root->Parent();
+        if (auto* form = dynamic_cast<Form*>(root)) form->SetModalResult(modalResult_);
+    }
+    if (OnClick) OnClick(*this);
 }
 
 bool Button::HandleCommand(UINT notifyCode) {

@@ -7,6 +7,9 @@
 
 namespace ui {
 
+// The result of a modal run of a form (Form::ShowModal); the values are the dialog manager's.
+enum class ModalResult { None = 0, Ok = IDOK, Cancel = IDCANCEL };
+
 // A plain container, optionally with a sunken or raised edge.
 class Panel : public Window {
   public:
@@ -32,12 +35,20 @@ class Button : public Window {
     Button(Window& parent, const std::wstring& caption, int x, int y, int width, int height);
     // Shows an icon in place of the caption; the icon must outlive the button.
     void SetIcon(HICON icon);
-    // Presses the button as a click would.
+    // Presses the button as a click would: gives its form the button's modal result (when it
+    // has one), then raises OnClick, which may set the form's result back to none.
     void Click();
     NotifyEvent OnClick;
 
+    // What a click makes of the modal run of the form the button is on (Form::ShowModal).
+    ModalResult GetModalResult() const noexcept { return modalResult_; }
+    void SetModalResult(ModalResult result) noexcept { modalResult_ = result; }
+
   protected:
     bool HandleCommand(UINT notifyCode) override;
+
+  private:
+    ModalResult modalResult_ = ModalResult::None;
 };
 
 class CheckBox : public Window {

@@ -3,13 +3,13 @@
 #include <cwchar>
 
 #include "base/Error.h"
+#include "ui/DeviceContext.h"
 
 namespace ui {
 
 base::FontHandle CreateUiFont(const wchar_t* face, int points, bool bold) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    const WindowDc screen;
+    const int dpi = screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
     LOGFONTW font{};
     font.lfHeight = -MulDiv(points, dpi, 72);
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;

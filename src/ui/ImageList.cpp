@@ -1,18 +1,30 @@
 #include "ui/ImageList.h"
 
-#include "ui/Application.h"
 #include "base/Error.h"
+#include "ui/Application.h"
 
 namespace ui {
 
 ImageList::ImageList(int resourceId, int imageSize, COLORREF maskColour)
-    : list_(ImageList_LoadImageW(App().ModuleInstance(), MAKEINTRESOURCEW(resourceId), imageSize, 0,
-                                 maskColour, IMAGE_BITMAP, LR_CREATEDIBSECTION)),
-      size_(imageSize) {
+    : ImageList(ImageListHandle(
+          ImageList_LoadImageW(App().ModuleInstance(), MAKEINTRESOURCEW(resourceId), imageSize, 0,
+                               maskColour, IMAGE_BITMAP, LR_CREATEDIBSECTION))) {
     if (list_ == nullptr) base::ThrowLastError();
 }
 
-ImageList::~ImageList() { ImageList_Destroy(list_); }
+ImageList::ImageList(ImageListHandle list) noexcept
+    : owned_(std::move(list)), list_(owned_.Get()) {}
+
+ImageList ImageList::Borrowed(HIMAGELIST list) noexcept {
+    ImageList borrowed;
+    borrowed.list_ = list;
+    return borrowed;
+}
+
+int ImageList::ImageSize() const noexcept {
+    int width = 0, height = 0;
+    return ImageList_GetIconSize(list_, &width, &height) ? width : 0;
+}
 
 void ImageList::Draw(int index, HDC dc, int x, int y, bool enabled) const {
     if (enabled) {

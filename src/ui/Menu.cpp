@@ -3,6 +3,7 @@
 #include <map>
 
 #include "base/Error.h"
+#include "ui/CommandIds.h"
 
 namespace ui {
 namespace {
@@ -12,22 +13,20 @@ std::map<UINT, MenuItem*>& Registry() {
     return items;
 }
 
-UINT NextCommandId() {
-    // Below 0xF000, where the system menu's commands begin.
-    static UINT id = 1000;
-    return id++;
-}
-
 }  // namespace
 
 MenuItem::MenuItem(Menu& owner, std::wstring caption)
-    : owner_(owner), id_(NextCommandId()), caption_(std::move(caption)) {
+    : owner_(owner), id_(ProgramCommandIds().Allocate()), caption_(std::move(caption)) {
     Registry()[id_] = this;
 }
 
-MenuItem::~MenuItem() { Registry().erase(id_); }
+MenuItem::~MenuItem() {
+    Registry().erase(id_);
+    ProgramCommandIds().Free(id_);
+}
 
 MenuItem* MenuItem::FromId(UINT id) {
+    if (!ProgramCommandIds().Contains(id)) return nullptr;
     auto found = Registry().find(id);
     return found == Registry().end() ? nullptr : found->second;
 }
@@ -63,13 +62,14 @@ void MenuItem::SetImage(const ImageList& images, int index) {
     SetMenuItemInfoW(owner_.handle_, id_, FALSE, &info);
 }
 
-Menu::Menu(Kind kind) : handle_(kind == Kind::Bar ? CreateMenu() : CreatePopupMenu()) {
+Menu::Menu(Kind kind)
+    : owned_(kind == Kind::Bar ? CreateMenu() : CreatePopupMenu()), handle_(owned_.Get()) {
     if (handle_ == nullptr) base::ThrowLastError();
 }
 
 Menu::~Menu() {
+    // The items first: they give their identifiers back.
     items_.clear();
-    if (owned_) DestroyMenu(handle_);
 }
 
 MenuItem& Menu::AddItem(std::wstring caption, std::function<void(MenuItem&)> onClick) {

@@ -1,4 +1,7 @@
-// Menus: a bar or a popup of items whose clicks call back.
+// Menus: a bar or a popup of items whose clicks call back. Every item has a command identifier of
+// the program's own range (ui/CommandIds.h), given back when the item is destroyed. An item with
+// an image is drawn by the window that shows the menu, whichever window that is: the menu
+// messages of every ui::Window draw the images of our items (Window::HandleMenuMessage).
 #pragma once
 
 #include <functional>
@@ -7,6 +10,8 @@
 #include <vector>
 
 #include <windows.h>
+
+#include "base/Handle.h"
 
 namespace ui {
 
@@ -66,14 +71,13 @@ class Menu {
     // Finds an item by caption along a path of captions ("File", "Exit"); null when missing.
     MenuItem* Find(std::initializer_list<std::wstring_view> path) const;
 
-    // The handle now belongs to a window (as its menu bar) or to a parent menu, which destroys
-    // it with itself.
-    void HandOver() noexcept { owned_ = false; }
+    // The handle now belongs to a parent menu (as a submenu), which destroys it with itself.
+    void HandOver() noexcept { owned_.Release(); }
 
   private:
     friend class MenuItem;
+    base::MenuHandle owned_;
     HMENU handle_;
-    bool owned_ = true;
     std::vector<std::unique_ptr<MenuItem>> items_;
 };
 

@@ -45,7 +45,8 @@ class PageControl : public Window {
     void SelectPage(int index);
 
     void SetImages(HIMAGELIST images);
-    void SetFont(HFONT font);
+    // The tab strip and every page take the font too.
+    void SetFont(HFONT font) override;
 
     // The user chose another page.
     NotifyEvent OnChange;

@@ -1,17 +1,25 @@
+// Creation, attaching, and the dispatch of messages to the window objects.
 #include "ui/Window.h"
 
-#include <algorithm>
+#include <utility>
 
 #include <commctrl.h>
 
-#include "ui/Application.h"
 #include "base/Error.h"
+#include "ui/Application.h"
+#include "ui/DeviceContext.h"
+#include "ui/HintWindow.h"
+#include "ui/ImageList.h"
 #include "ui/Menu.h"
 
 namespace ui {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
+// Child identifiers: above the dialog manager's IDOK and IDCANCEL, and within the 16 bits that
+// WM_COMMAND and DM_GETDEFID carry.
+constexpr int kFirstControlId = 100;
+constexpr int kLastControlId = 0xFFFF;
 
 ATOM WindowProperty() {
     static const ATOM atom = GlobalAddAtomW(L"Lumora.Window");
@@ -19,17 +27,22 @@ ATOM WindowProperty() {
 }
 
 int NextControlId() {
-    static int id = 100;
-    return id++;
+    static int id = kFirstControlId;
+    const int next = id;
+    id = id < kLastControlId ? id + 1 : kFirstControlId;
+    return next;
 }
+
+// A window of a class that is not ours, being made by Create: the creation hook attaches it
+// before its first message.
+thread_local Window* creating = nullptr;
 
 }  // namespace
 
 int Scale(int pixels) {
     static const int dpi = [] {
-        HDC dc = GetDC(nullptr);
-        const int value = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-        if (dc != nullptr) ReleaseDC(nullptr, dc);
+        WindowDc screen;
+        const int value = screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
         return value > 0 ? value : 96;
     }();
     return MulDiv(pixels, dpi, 96);
@@ -40,14 +53,17 @@ Window* Window::FromHandle(HWND hwnd) noexcept {
     return static_cast<Window*>(GetPropW(hwnd, MAKEINTATOM(WindowProperty())));
 }
 
+Window::Window() = default;
+
 Window::~Window() {
     for (Frame* frame = frames_; frame != nullptr; frame = frame->outer) frame->alive = false;
     for (Window* child : children_) child->parent_ = nullptr;
     if (parent_ != nullptr) std::erase(parent_->children_, this);
     if (hwnd_ != nullptr) {
         HWND hwnd = hwnd_;
-        Detach();
-        DestroyWindow(hwnd);
+        const bool owned = owned_;
+        Unbind();
+        if (owned) DestroyWindow(hwnd);
     }
 }
 
@@ -67,48 +83,115 @@ void Window::RegisterClass(const wchar_t* name, UINT classStyle, HBRUSH backgrou
     if (RegisterClassExW(&wc) == 0) base::ThrowLastError();
 }
 
-void Window::Create(Window* parent, const CreateParams& params) {
+void Window::PrepareCreate(CreateParams&) {}
+
+void Window::Create(Window& parent, const RECT& bounds) {
+    CreateParams params;
+    params.SetBounds(bounds.left, bounds.top, bounds.right - bounds.left,
+                     bounds.bottom - bounds.top);
+    Create(&parent, std::move(params));
+}
+
+void Window::Create(Window* parent, CreateParams params) {
     if (hwnd_ != nullptr) throw base::Error(L"The window exists already");
+    PrepareCreate(params);
+    if (params.className == nullptr) throw base::Error(L"No window class was chosen");
     DWORD style = params.style;
     HMENU id = nullptr;
+    HWND parentHandle = params.owner;
     if (parent != nullptr) {
         id = reinterpret_cast<HMENU>(INT_PTR(NextControlId()));
+        parentHandle = parent->hwnd_;
     } else {
         style &= ~DWORD(WS_CHILD);
     }
+    WNDCLASSEXW info{};
+    info.cbSize = sizeof info;
+    const bool ours = GetClassInfoExW(App().ModuleInstance(), params.className, &info) &&
+                      info.lpfnWndProc == WindowProc;
     parent_ = parent;
     requestedHeight_ = params.height;
     if (parent != nullptr) parent->children_.push_back(this);
+
+    // A class of ours attaches itself at WM_NCCREATE; any other class (a common control) is
+    // subclassed by the creation hook before its first message, so that the messages of its
+    // creation reach us too.
+    Window* const outer = std::exchange(creating, ours ? nullptr : this);
+    HHOOK hook =
+        ours ? nullptr : SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
     HWND hwnd = CreateWindowExW(params.exStyle, params.className, params.text.c_str(), style,
-                                params.x, params.y, params.width, params.height,
-                                parent != nullptr ? parent->hwnd_ : nullptr, id,
-                                App().ModuleInstance(), this);
+                                params.x, params.y, params.width, params.height, parentHandle, id,
+                                App().ModuleInstance(), ours ? this : nullptr);
+    DWORD error = GetLastError();
+    if (hook != nullptr) UnhookWindowsHookEx(hook);
+    creating = outer;
+    if (hwnd != nullptr && hwnd_ == nullptr && !Bind(hwnd, !ours)) {
+        error = GetLastError();
+        DestroyWindow(hwnd);
+        hwnd = nullptr;
+    }
     if (hwnd == nullptr) {
-        const DWORD error = GetLastError();
+        Unbind();
         if (parent != nullptr) std::erase(parent->children_, this);
         parent_ = nullptr;
         throw base::PlatformError::FromWin32(error);
     }
-    // Our own classes attached themselves at WM_NCCREATE; anything else is subclassed now.
-    if (hwnd_ == nullptr) Attach(hwnd, true);
+    owned_ = true;
     if (parent != nullptr && parent->font_ != nullptr) SetFont(parent->font_);
+    if (!hint_.empty()) ShowHint();
+    Created();
 }
 
-void Window::Attach(HWND hwnd, bool subclass) {
-    hwnd_ = hwnd;
-    SetPropW(hwnd, MAKEINTATOM(WindowProperty()), this);
-    if (subclass) {
-        if (!SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
-            base::ThrowLastError();
-        subclassed_ = true;
+LRESULT CALLBACK Window::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && creating != nullptr) {
+        // The first window made while the hook is in place is the one being created; the ones
+        // it makes while it is created (a header, a tooltip) come later and are left alone.
+        std::exchange(creating, nullptr)->Bind(reinterpret_cast<HWND>(wParam), true);
     }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void Window::Detach() {
+void Window::Attach(HWND hwnd) {
+    if (hwnd_ != nullptr) throw base::Error(L"The object has a window already");
+    if (hwnd == nullptr || !IsWindow(hwnd)) throw base::Error(L"There is no window to attach to");
+    if (FromHandle(hwnd) != nullptr) throw base::Error(L"The window has an object already");
+    if (!Bind(hwnd, true)) base::ThrowLastError();
+    owned_ = false;
+}
+
+HWND Window::Detach() noexcept {
+    HWND hwnd = hwnd_;
+    Unbind();
+    return hwnd;
+}
+
+bool Window::Bind(HWND hwnd, bool subclass) noexcept {
+    hwnd_ = hwnd;
+    if (!SetPropW(hwnd, MAKEINTATOM(WindowProperty()), this)) {
+        hwnd_ = nullptr;
+        return false;
+    }
+    if (subclass &&
+        !SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+        RemovePropW(hwnd, MAKEINTATOM(WindowProperty()));
+        hwnd_ = nullptr;
+        return false;
+    }
+    subclassed_ = subclass;
+    chainProcedure_ = subclass ? GetWindowLongPtrW(hwnd, GWLP_WNDPROC) : 0;
+    return true;
+}
+
+void Window::Unbind() noexcept {
     if (hwnd_ == nullptr) return;
-    if (subclassed_) RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
+    // A window that has put its own procedure back is out of the subclass chain already (the
+    // label editor of a list does so when it is destroyed); taking our link out would put the
+    // chain's first procedure back in.
+    if (subclassed_ && GetWindowLongPtrW(hwnd_, GWLP_WNDPROC) == chainProcedure_)
+        RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
     RemovePropW(hwnd_, MAKEINTATOM(WindowProperty()));
     subclassed_ = false;
+    owned_ = false;
     hwnd_ = nullptr;
 }
 
@@ -120,7 +203,7 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     Window* window = nullptr;
     if (msg == WM_NCCREATE) {
         window = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        if (window != nullptr) window->Attach(hwnd, false);
+        if (window != nullptr && !window->Bind(hwnd, false)) return FALSE;
     } else {
         window = FromHandle(hwnd);
     }
@@ -141,6 +224,9 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     frames_ = &frame;
     LRESULT result = 0;
     try {
+        if (msg == WM_DESTROY && parent_ != nullptr && !hint_.empty()) {
+            if (HintWindow* hints = Root().hints_.get()) hints->Remove(*this);
+        }
         result = HandleMessage(msg, wParam, lParam);
     } catch (...) {
         // The error display runs a modal loop; the object may be gone after it.
@@ -148,8 +234,10 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     }
     if (!frame.alive) return result;
     frames_ = frame.outer;
-    if (msg == WM_NCDESTROY) {
-        Detach();
+    // An attached window lets go at WM_DESTROY: one that puts its own procedure back while it is
+    // destroyed would not pass on WM_NCDESTROY.
+    if (msg == WM_NCDESTROY || (msg == WM_DESTROY && !owned_)) {
+        Unbind();
         try {
             Destroyed();
         } catch (...) {
@@ -206,6 +294,16 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             // A menu command (notification code 0, no control).
             if (lParam == 0 && HIWORD(wParam) == 0 && MenuItem::Dispatch(LOWORD(wParam))) return 0;
             break;
+        case WM_MEASUREITEM:
+        case WM_DRAWITEM:
+            // The menu forms of these messages; the control forms were reflected above.
+            if (wParam != 0) break;
+            [[fallthrough]];
+        case WM_INITMENUPOPUP:
+        case WM_MENUCHAR:
+        case WM_MENUSELECT:
+            if (HandleMenuMessage(msg, wParam, lParam, result)) return result;
+            break;
         case WM_SIZE:
             Resized();
             break;
@@ -228,166 +326,66 @@ bool Window::HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
 bool Window::HandleCommand(UINT) { return false; }
 bool Window::HandleNotify(NMHDR&, LRESULT&) { return false; }
 
+bool Window::HandleMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (DrawMenuItemImage(msg, lParam)) {
+        result = TRUE;
+        return true;
+    }
+    return menuHandler_ != nullptr && *menuHandler_ && (*menuHandler_)(msg, wParam, lParam, result);
+}
+
+// The image of one of our menu items (an item with HBMMENU_CALLBACK as its bitmap).
+bool Window::DrawMenuItemImage(UINT msg, LPARAM lParam) {
+    if (msg == WM_MEASUREITEM) {
+        auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        MenuItem* menuItem = item->CtlType == ODT_MENU ? MenuItem::FromId(item->itemID) : nullptr;
+        if (menuItem == nullptr || menuItem->Images() == nullptr) return false;
+        item->itemWidth = UINT(menuItem->Images()->ImageSize());
+        item->itemHeight = UINT(menuItem->Images()->ImageSize());
+        return true;
+    }
+    if (msg == WM_DRAWITEM) {
+        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        MenuItem* menuItem = item->CtlType == ODT_MENU ? MenuItem::FromId(item->itemID) : nullptr;
+        if (menuItem == nullptr || menuItem->Images() == nullptr) return false;
+        const int size = menuItem->Images()->ImageSize();
+        const RECT& r = item->rcItem;
+        menuItem->Images()->Draw(
+            menuItem->ImageIndex(), item->hDC, r.left + (r.right - r.left - size) / 2,
+            r.top + (r.bottom - r.top - size) / 2, (item->itemState & ODS_GRAYED) == 0);
+        return true;
+    }
+    return false;
+}
+
 void Window::Resized() { Realign(); }
 
-RECT Window::Bounds() const {
-    RECT rect{};
-    if (hwnd_ == nullptr) return rect;
-    GetWindowRect(hwnd_, &rect);
-    HWND parent = GetParent(hwnd_);
-    if (parent != nullptr && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD) != 0)
-        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+Window& Window::Root() noexcept {
+    Window* window = this;
+    while (window->parent_ != nullptr) window = window->parent_;
+    return *window;
 }
 
-int Window::Width() const {
-    const RECT rect = Bounds();
-    return rect.right - rect.left;
+void Window::SetHint(std::wstring hint) {
+    hint_ = std::move(hint);
+    if (hwnd_ != nullptr) ShowHint();
 }
 
-int Window::Height() const {
-    const RECT rect = Bounds();
-    return rect.bottom - rect.top;
-}
-
-void Window::SetBounds(int x, int y, int width, int height) {
-    if (hwnd_ == nullptr) return;
-    requestedHeight_ = height;
-    SetWindowPos(hwnd_, nullptr, x, y, std::max(width, 0), std::max(height, 0),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Window::SetSize(int width, int height) {
-    if (hwnd_ == nullptr) return;
-    requestedHeight_ = height;
-    SetWindowPos(hwnd_, nullptr, 0, 0, std::max(width, 0), std::max(height, 0),
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-    if (parent_ != nullptr && align_ != Align::None) parent_->Realign();
-}
-
-RECT Window::ClientRect() const {
-    RECT rect{};
-    if (hwnd_ != nullptr) GetClientRect(hwnd_, &rect);
-    return rect;
-}
-
-void Window::SetAlign(Align align) {
-    align_ = align;
-    if (parent_ != nullptr) parent_->Realign();
-}
-
-void Window::SetConstraints(SizeConstraints constraints) {
-    constraints_ = constraints;
-    if (parent_ != nullptr) parent_->Realign();
-}
-
-void Window::AnchorRight() {
-    if (parent_ == nullptr) return;
-    rightMargin_ = std::max<LONG>(parent_->ClientRect().right - Bounds().right, 0);
-}
-
-void Window::Realign() {
-    if (hwnd_ == nullptr || children_.empty()) return;
-    RECT area = ClientRect();
-    for (Window* child : std::vector<Window*>(children_)) {
-        if (child->align_ != Align::None || child->rightMargin_ < 0) continue;
-        const RECT bounds = child->Bounds();
-        child->SetBounds(bounds.left, bounds.top,
-                         std::max<LONG>(area.right - child->rightMargin_ - bounds.left,
-                                        child->constraints_.minWidth),
-                         child->requestedHeight_);
+void Window::ShowHint() {
+    Window& root = Root();
+    if (root.hwnd_ == nullptr) return;
+    if (!root.hints_) {
+        if (hint_.empty()) return;
+        root.hints_ = std::make_unique<HintWindow>(root);
     }
-    auto place = [](Window* child, LONG x, LONG y, LONG width, LONG height) {
-        const SizeConstraints& min = child->constraints_;
-        child->SetBounds(x, y, std::max<LONG>({width, min.minWidth, 0}),
-                         std::max<LONG>({height, min.minHeight, 0}));
-    };
-    for (Align pass : {Align::Top, Align::Bottom, Align::Left, Align::Right, Align::Client}) {
-        // Copy: placing a child may run handlers that change the list.
-        const std::vector<Window*> children = children_;
-        for (Window* child : children) {
-            if (child->align_ != pass || !child->Visible()) continue;
-            const LONG width = std::max<LONG>(child->Width(), child->constraints_.minWidth);
-            const LONG height = std::max<LONG>(child->Height(), child->constraints_.minHeight);
-            const LONG areaWidth = area.right - area.left;
-            const LONG areaHeight = area.bottom - area.top;
-            switch (pass) {
-                case Align::Top:
-                    place(child, area.left, area.top, areaWidth, height);
-                    area.top += height;
-                    break;
-                case Align::Bottom:
-                    place(child, area.left, area.bottom - height, areaWidth, height);
-                    area.bottom -= height;
-                    break;
-                case Align::Left:
-                    place(child, area.left, area.top, width, areaHeight);
-                    area.left += width;
-                    break;
-                case Align::Right:
-                    place(child, area.right - width, area.top, width, areaHeight);
-                    area.right -= width;
-                    break;
-                default:
-                    place(child, area.left, area.top, areaWidth, areaHeight);
-                    break;
-            }
-        }
-    }
+    root.hints_->Set(*this, hint_.substr(0, hint_.find(L'|')));
 }
 
-std::wstring Window::Text() const {
-    if (hwnd_ == nullptr) return {};
-    const int length = GetWindowTextLengthW(hwnd_);
-    std::wstring text(size_t(length) + 1, L'\0');
-    const int copied = GetWindowTextW(hwnd_, text.data(), length + 1);
-    text.resize(size_t(std::max(copied, 0)));
-    return text;
+MenuMessageScope::MenuMessageScope(Window& owner, MenuMessageHandler handler)
+    : owner_(owner), handler_(std::move(handler)), previous_(owner.menuHandler_) {
+    owner_.menuHandler_ = &handler_;
 }
 
-void Window::SetText(const std::wstring& text) {
-    if (hwnd_ != nullptr && !SetWindowTextW(hwnd_, text.c_str())) base::ThrowLastError();
-}
-
-bool Window::Visible() const {
-    return hwnd_ != nullptr && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
-void Window::SetVisible(bool visible) {
-    if (hwnd_ == nullptr || visible == Visible()) return;
-    ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
-    if (parent_ != nullptr && align_ != Align::None) parent_->Realign();
-}
-
-bool Window::Enabled() const { return hwnd_ != nullptr && IsWindowEnabled(hwnd_); }
-
-void Window::SetEnabled(bool enabled) {
-    if (hwnd_ != nullptr) EnableWindow(hwnd_, enabled);
-}
-
-void Window::SetFont(HFONT font) {
-    font_ = font;
-    if (hwnd_ != nullptr) SendMessageW(hwnd_, WM_SETFONT, WPARAM(font), TRUE);
-}
-
-bool Window::Focused() const { return hwnd_ != nullptr && GetFocus() == hwnd_; }
-
-void Window::SetFocus() {
-    if (hwnd_ == nullptr) return;
-    SetLastError(0);
-    if (::SetFocus(hwnd_) == nullptr && GetLastError() != 0) base::ThrowLastError();
-}
-
-void Window::Invalidate() {
-    if (hwnd_ != nullptr) InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-LRESULT Window::Send(UINT msg, WPARAM wParam, LPARAM lParam) const {
-    return SendMessageW(hwnd_, msg, wParam, lParam);
-}
-
-bool Window::Post(UINT msg, WPARAM wParam, LPARAM lParam) const {
-    return PostMessageW(hwnd_, msg, wParam, lParam) != 0;
-}
+MenuMessageScope::~MenuMessageScope() { owner_.menuHandler_ = previous_; }
 
 }  // namespace ui

@@ -1,8 +1,39 @@
-// The window base: owns an HWND, subclasses common controls, dispatches messages to virtual
-// handlers behind an exception boundary, and lays out aligned children.
+// The window base: owns an HWND (or watches one the program did not create), dispatches its
+// messages to virtual handlers behind an exception boundary, and lays out aligned children.
+//
+// Creation. A leaf control makes its window in its constructor (Button, Label, ...). A class
+// meant to be derived from is created in two phases, as WTL's Create:
+//
+//   class MyTree : public shellctl::TPTCustomTreeView {
+//     protected:
+//       void PrepareCreate(CreateParams& params) override {   // before the window exists
+//           TPTCustomTreeView::PrepareCreate(params);
+//           params.style |= TVS_EDITLABELS;
+//       }
+//       void Created() override {                             // once, when it exists
+//           TPTCustomTreeView::Created();
+//           Post(kMsgFill);
+//       }
+//   };
+//   MyTree tree;                                              // phase one: state only
+//   tree.Create(form, RECT{0, 0, 200, 300});                  // phase two: the window
+//
+// Every message the window gets from its first one on (WM_NCCREATE, WM_CREATE, ...) reaches the
+// most derived HandleMessage, common controls included.
+//
+// Subclassing a window made elsewhere (a label-edit control, a list's header): Attach(hwnd) routes
+// its messages to HandleMessage, with DefaultHandler reaching its own procedure; Detach, the
+// window's destruction and the object's destruction give it its previous procedure back. The
+// object never destroys such a window.
+//
+// Menus. The menu messages of a popup this window owns (TrackPopupMenu with this window) reach
+// HandleMenuMessage, on any window, not only on forms: the base draws the images of our menu
+// items, then asks the handler of a MenuMessageScope, through which a shell context menu's
+// object (IContextMenu2/3::HandleMenuMsg) can answer for its own items while it is shown.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +42,7 @@
 namespace ui {
 
 class Window;
+class HintWindow;
 
 // Events carry their sender first.
 using NotifyEvent = std::function<void(Window& sender)>;
@@ -24,6 +56,11 @@ struct SizeConstraints {
     int minHeight = 0;
 };
 
+// A handler of menu messages (WM_INITMENUPOPUP, WM_MEASUREITEM, WM_DRAWITEM, WM_MENUCHAR,
+// WM_MENUSELECT): true when it answered, with the answer in result.
+using MenuMessageHandler =
+    std::function<bool(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+
 class Window {
   public:
     virtual ~Window();
@@ -31,14 +68,24 @@ class Window {
     Window& operator=(const Window&) = delete;
 
     HWND Handle() const noexcept { return hwnd_; }
-    // The object behind a window of ours, or null.
+    // The object behind a window of ours (made or attached), or null.
     static Window* FromHandle(HWND hwnd) noexcept;
     Window* Parent() const noexcept { return parent_; }
     // Children in creation order.
     const std::vector<Window*>& Children() const noexcept { return children_; }
 
+    // Phase two of two-phase creation: makes the window as a child of parent, at bounds in the
+    // parent's client coordinates, with the class and styles PrepareCreate chose; then Created.
+    void Create(Window& parent, const RECT& bounds);
     // Destroys the window (and its children) now; the object stays and can be deleted later.
     void Destroy();
+
+    // Subclasses a window the program did not create; see the top of this file. Raises an error
+    // when this object has a window already or the window has an object.
+    void Attach(HWND hwnd);
+    // Gives an attached window its previous procedure back and forgets it; returns it. An
+    // attached window that is destroyed is let go at WM_DESTROY, and Destroyed runs.
+    HWND Detach() noexcept;
 
     // Geometry, in the parent's client coordinates (screen coordinates for top-level windows).
     RECT Bounds() const;
@@ -65,17 +112,23 @@ class Window {
     void Realign();
 
     std::wstring Text() const;
-    void SetText(const std::wstring& text);
+    virtual void SetText(const std::wstring& text);
     bool Visible() const;
     void SetVisible(bool visible);
     bool Enabled() const;
     virtual void SetEnabled(bool enabled);
     HFONT Font() const noexcept { return font_; }
     // The font is not owned; it must outlive the window.
-    void SetFont(HFONT font);
+    virtual void SetFont(HFONT font);
     bool Focused() const;
     void SetFocus();
     void Invalidate();
+
+    // The hint: "short|long"; the short part (all of it without a bar) is shown as a tooltip
+    // while the pointer rests on the window. The tooltip belongs to the top-level window of ours
+    // that contains this one; a hint set before the window exists is shown once it does.
+    const std::wstring& Hint() const noexcept { return hint_; }
+    void SetHint(std::wstring hint);
 
     LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
     bool Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
@@ -84,7 +137,7 @@ class Window {
     bool UsesDialogKeys() const noexcept { return dialogKeys_; }
 
   protected:
-    Window() = default;
+    Window();
 
     struct CreateParams {
         const wchar_t* className = nullptr;
@@ -92,6 +145,8 @@ class Window {
         DWORD style = WS_CHILD | WS_VISIBLE;
         DWORD exStyle = 0;
         int x = 0, y = 0, width = 0, height = 0;
+        // The owner of a top-level window (it stays above its owner and goes with it).
+        HWND owner = nullptr;
         void SetBounds(int left, int top, int w, int h) {
             x = left;
             y = top;
@@ -99,11 +154,18 @@ class Window {
             height = h;
         }
     };
-    // Creates the window as a child of parent (or top-level when parent is null). A class of
-    // ours (see RegisterClass) dispatches to this object from its first message on; any other
-    // class (a common control) is subclassed as soon as it exists. The child takes the parent's
-    // font.
-    void Create(Window* parent, const CreateParams& params);
+    // Makes the window as a child of parent (or top-level when parent is null): PrepareCreate
+    // adjusts params first, Created runs last. Leaf controls call it from their constructor,
+    // where only the overrides of the classes constructed so far run; classes meant to be
+    // derived from leave it to the public Create. The child takes the parent's font.
+    void Create(Window* parent, CreateParams params);
+    // Chooses the window class and styles before the window exists; overrides call the base
+    // first and then add or remove what they need.
+    virtual void PrepareCreate(CreateParams& params);
+    // The window exists (and is attached): creation-time work, such as registering a drop
+    // target or posting a deferred fill. Runs once per window.
+    virtual void Created() {}
+
     // Registers a window class whose procedure dispatches to Window objects.
     static void RegisterClass(const wchar_t* name, UINT classStyle = CS_DBLCLKS,
                               HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
@@ -121,6 +183,9 @@ class Window {
     // Conveniences called by HandleReflected.
     virtual bool HandleCommand(UINT notifyCode);
     virtual bool HandleNotify(NMHDR& header, LRESULT& result);
+    // The menu messages of the popups this window owns; see the top of this file. Return true
+    // when handled, with the answer in result; unhandled ones go on to DefaultHandler.
+    virtual bool HandleMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // The client size changed; lays out the aligned children.
     virtual void Resized();
@@ -130,12 +195,19 @@ class Window {
     void SetUsesDialogKeys(bool value) noexcept { dialogKeys_ = value; }
 
   private:
+    friend class MenuMessageScope;
+    friend class HintWindow;
+
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
     bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    void Attach(HWND hwnd, bool subclass);
-    void Detach();
+    bool DrawMenuItemImage(UINT msg, LPARAM lParam);
+    bool Bind(HWND hwnd, bool subclass) noexcept;
+    void Unbind() noexcept;
+    Window& Root() noexcept;
+    void ShowHint();
 
     // Dispatch frames on the stack, so that a handler that deletes its window object is noticed.
     struct Frame {
@@ -145,6 +217,8 @@ class Window {
 
     HWND hwnd_ = nullptr;
     bool subclassed_ = false;
+    LONG_PTR chainProcedure_ = 0;  // the window's procedure while our subclass is in place
+    bool owned_ = false;           // made by Create, so destroyed with the object
     bool dialogKeys_ = false;
     Window* parent_ = nullptr;
     std::vector<Window*> children_;
@@ -154,7 +228,30 @@ class Window {
     // The height last asked for, which for a combo box includes its drop-down list.
     int requestedHeight_ = 0;
     HFONT font_ = nullptr;
+    std::wstring hint_;
+    std::unique_ptr<HintWindow> hints_;  // the tooltip of a top-level window, made on first use
+    MenuMessageHandler* menuHandler_ = nullptr;
     Frame* frames_ = nullptr;
+};
+
+// Routes the menu messages of the popups a window owns to a handler for the scope's lifetime,
+// after the window's own handling (the images of our items). Scopes nest; the innermost wins.
+//
+//   ui::MenuMessageScope forward(list, [&](UINT m, WPARAM w, LPARAM l, LRESULT& r) {
+//       return SUCCEEDED(menu3->HandleMenuMsg2(m, w, l, &r));
+//   });
+//   ui::ShowPopupMenu(...) or TrackPopupMenu(hmenu, ..., list.Handle(), ...);
+class MenuMessageScope {
+  public:
+    MenuMessageScope(Window& owner, MenuMessageHandler handler);
+    ~MenuMessageScope();
+    MenuMessageScope(const MenuMessageScope&) = delete;
+    MenuMessageScope& operator=(const MenuMessageScope&) = delete;
+
+  private:
+    Window& owner_;
+    MenuMessageHandler handler_;
+    MenuMessageHandler* previous_;
 };
 
 // Pixels at 96 dots per inch scaled to the screen's.

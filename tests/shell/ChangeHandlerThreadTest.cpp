@@ -13,7 +13,7 @@
 #include "shell/ChangeHandlerThread.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
-#include "ui/Messages.h"
+#include "shell/ShellMessages.h"
 
 using testing_support::FolderExists;
 using testing_support::TempDir;
@@ -43,7 +43,7 @@ class ChangeRecorder : public ui::Form {
 
   protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg != ui::kMsgChangeNotify) return ui::Form::HandleMessage(msg, wParam, lParam);
+        if (msg != shell::kMsgChangeNotify) return ui::Form::HandleMessage(msg, wParam, lParam);
         slots.push_back(int(wParam));
         longParameterSeen |= lParam != 0;
         return 0;
@@ -100,7 +100,7 @@ TEST(ChangeHandlerThread, SubtreeWatchSeesDeepChangesAndPlainWatchDoesNot) {
     const std::wstring deep = dir.MakeDir(L"r\u00f6\u00f6t with space\\\u0436\\two");
     const std::wstring fence = dir.MakeDir(L"fence");
     ChangeRecorder window;
-    TChangeHandlerThread thread(window.Handle(), ui::kMsgChangeNotify);
+    TChangeHandlerThread thread(window.Handle(), shell::kMsgChangeNotify);
     int plain = -1, subtree = -1, fenced = -1;
     ASSERT_TRUE(thread.AddWatch(root, kNames, plain, false));
     ASSERT_TRUE(thread.AddWatch(root, kNames, subtree, true));
@@ -125,7 +125,7 @@ TEST(ChangeHandlerThread, BurstOfChangesLeavesTheThreadWorking) {
     TempDir dir;
     const std::wstring busy = dir.MakeDir(L"busy");
     ChangeRecorder window;
-    TChangeHandlerThread thread(window.Handle(), ui::kMsgChangeNotify);
+    TChangeHandlerThread thread(window.Handle(), shell::kMsgChangeNotify);
     int busySlot = -1, laterSlot = -1;
     ASSERT_TRUE(thread.AddWatch(busy, kNames, busySlot, false));
     for (int i = 0; i < 300; ++i) {
@@ -142,7 +142,7 @@ TEST(ChangeHandlerThread, BurstOfChangesLeavesTheThreadWorking) {
 TEST(ChangeHandlerThread, RemoveAllWatchesStopsTheMessages) {
     TempDir dir;
     ChangeRecorder window;
-    TChangeHandlerThread thread(window.Handle(), ui::kMsgChangeNotify);
+    TChangeHandlerThread thread(window.Handle(), shell::kMsgChangeNotify);
     int removed = -1, quiet = -1, fenced = -1;
     ASSERT_TRUE(thread.AddWatch(dir.MakeDir(L"removed"), kNames, removed, false));
     ASSERT_TRUE(thread.RemoveAllWatches());
@@ -167,7 +167,7 @@ TEST(ChangeHandlerThread, FullTableKeepsItsWatchesAndDestructionClosesEveryHandl
     delete new TChangeHandlerThread(nullptr, 0);  // the platform's first-use allocations
     const int before = OpenHandleCount();
     ChangeRecorder window;
-    auto thread = std::make_unique<TChangeHandlerThread>(window.Handle(), ui::kMsgChangeNotify);
+    auto thread = std::make_unique<TChangeHandlerThread>(window.Handle(), shell::kMsgChangeNotify);
     int slot = -1;
     for (int i = 0; i < kSlots; ++i) {
         ASSERT_TRUE(thread->AddWatch(folders[i], kNames, slot, true));

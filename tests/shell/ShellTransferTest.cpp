@@ -47,11 +47,11 @@ class GuardedBlock {
 // The medium's owner in a foreign data object: frees the block when the medium is released.
 class BlockOwner final : public ComObject<IUnknown> {
   public:
-    explicit BlockOwner(GlobalMemoryHandle block) : block_(std::move(block)) {}
+    explicit BlockOwner(base::GlobalMemoryHandle block) : block_(std::move(block)) {}
 
   private:
     ~BlockOwner() override = default;
-    GlobalMemoryHandle block_;
+    base::GlobalMemoryHandle block_;
 };
 
 // A data object of another program that hands out the given bytes as its item array.
@@ -60,8 +60,8 @@ class ForeignData final : public ComObject<IDataObject> {
     explicit ForeignData(std::string block) : block_(std::move(block)) {}
     STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (format->cfFormat != ShellIdListFormat()) return DV_E_FORMATETC;
-        GlobalMemoryHandle copy = AllocGlobal(block_.size());
-        std::memcpy(ScopedGlobalLock<>(copy.Get()).Data(), block_.data(), block_.size());
+        base::GlobalMemoryHandle copy = base::AllocGlobal(block_.size());
+        std::memcpy(base::ScopedGlobalLock<>(copy.Get()).Data(), block_.data(), block_.size());
         medium->tymed = TYMED_HGLOBAL;
         medium->hGlobal = copy.Get();
         medium->pUnkForRelease = MakeComObject<BlockOwner>(std::move(copy)).Detach();
@@ -82,9 +82,10 @@ class ForeignData final : public ComObject<IDataObject> {
 };
 
 std::string ArrayBytes(const ITEMIDLIST* parent, std::vector<const ITEMIDLIST*> items) {
-    GlobalBlock block = BuildShellIdListArray(parent, items);
-    return std::string(reinterpret_cast<const char*>(ScopedGlobalLock<>(block.memory.Get()).Data()),
-                       block.size);
+    base::GlobalBlock block = BuildShellIdListArray(parent, items);
+    return std::string(
+        reinterpret_cast<const char*>(base::ScopedGlobalLock<>(block.memory.Get()).Data()),
+        block.size);
 }
 
 std::string WithUInt32(std::string bytes, size_t at, uint32_t value) {

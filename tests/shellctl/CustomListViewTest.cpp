@@ -32,7 +32,7 @@ class CustomListViewTest : public testing::Test {
     }
 
     ViewForm form;
-    TestList list{form, 0, 0, 300, 200};
+    TestList list{form, {0, 0, 300, 200}};
     ui::Menu menu{ui::Menu::Kind::Popup};
     std::vector<int> hookItems;
     std::vector<POINT> hookPoints;
@@ -78,6 +78,15 @@ TEST_F(CustomListViewTest, WithoutAFocusedItemThePopupMenuShowsWhereAsked) {
     EXPECT_TRUE(hookItems.empty());
 }
 
+TEST_F(CustomListViewTest, AContextMenuMessageItDoesNotAnswerStopsAtTheList) {
+    MessageCounter parent(form.Handle(), WM_CONTEXTMENU);
+    const POINT inside = ToScreen(list.Handle(), {100, 150});
+    list.Send(WM_CONTEXTMENU, WPARAM(list.Handle()), MAKELPARAM(inside.x, inside.y));
+    list.Send(WM_CONTEXTMENU, WPARAM(list.Handle()), MAKELPARAM(-1, -1));
+    EXPECT_EQ(parent.Count(), 0);
+    EXPECT_TRUE(popups.Popups().empty());
+}
+
 TEST_F(CustomListViewTest, CustomDrawHandlersChangeOnlyWhatTheyEdit) {
     const COLORREF red = RGB(255, 0, 0);
     const struct {
@@ -114,8 +123,8 @@ TEST_F(CustomListViewTest, CustomDrawHandlersChangeOnlyWhatTheyEdit) {
 TEST_F(CustomListViewTest, ViewsTakeTheirColoursAndFollowTheScheme) {
     EXPECT_EQ(COLORREF(list.Send(LVM_GETBKCOLOR)), GetSysColor(COLOR_WINDOW));
     EXPECT_EQ(COLORREF(list.Send(LVM_GETTEXTBKCOLOR)), GetSysColor(COLOR_WINDOW));
-    TPTCustomTreeView tree(form, 0, 0, 50, 50);
-    TPTCustomListView fixed(form, 0, 0, 50, 50);
+    MadeView<TPTCustomTreeView> tree(form, {0, 0, 50, 50});
+    MadeView<TPTCustomListView> fixed(form, {0, 0, 50, 50});
     fixed.SetColor(RGB(9, 9, 9));
     const int role = COLOR_INFOBK;
     const COLORREF saved = GetSysColor(role);

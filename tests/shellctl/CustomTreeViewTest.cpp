@@ -31,7 +31,7 @@ class CustomTreeViewTest : public testing::Test {
     }
 
     ViewForm form;
-    TestTree tree{form, 0, 0, 200, 150};
+    TestTree tree{form, {0, 0, 200, 150}};
     ui::Menu menu{ui::Menu::Kind::Popup};
     ui::Menu other{ui::Menu::Kind::Popup};
     HTREEITEM alpha;
@@ -112,6 +112,37 @@ TEST_F(CustomTreeViewTest, TheContextMenuKeysShowTheSelectionsMenu) {
         tree.Send(WM_KEYDOWN, VK_APPS, 0x015D0001);
     }
     EXPECT_EQ(popups.Popups().size(), 3u);
+}
+
+// The context-menu message is answered by the tree or by nobody: it never reaches the form, whose
+// default handling could show the window menu.
+TEST_F(CustomTreeViewTest, TheContextMenuMessageStopsAtTheTree) {
+    const POINT inside = ToScreen(tree.Handle(), {60, 100});
+    const POINT corner = ToScreen(tree.Handle(), {0, 0});
+    const struct {
+        const char* name;
+        bool selected;
+        LPARAM position;
+        size_t popups;
+        POINT at;
+    } cases[] = {
+        // Both coordinates -1, read as the signed numbers they are.
+        {"keyboard", false, MAKELPARAM(-1, -1), 1, corner},
+        {"mouse", false, MAKELPARAM(inside.x, inside.y), 1, inside},
+        {"not answered with a selection", true, MAKELPARAM(inside.x, inside.y), 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        popups.Clear();
+        tree.Select(c.selected ? alpha : nullptr);
+        MessageCounter parent(form.Handle(), WM_CONTEXTMENU);
+        tree.Send(WM_CONTEXTMENU, WPARAM(tree.Handle()), c.position);
+        EXPECT_EQ(parent.Count(), 0);
+        ASSERT_EQ(popups.Popups().size(), c.popups);
+        if (c.popups == 0) continue;
+        EXPECT_EQ(popups.Popups()[0].screen.x, c.at.x);
+        EXPECT_EQ(popups.Popups()[0].screen.y, c.at.y);
+    }
 }
 
 TEST_F(CustomTreeViewTest, CustomDrawHandlersChangeOnlyWhatTheyEdit) {

@@ -1,3 +1,4 @@
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -6,9 +7,11 @@
 #include "TestCanvas.h"
 #include "shellctl/PTFrame.h"
 #include "shellctl/PTGroup.h"
+#include "shellctl/ShellControls.h"
 #include "ui/Controls.h"
 #include "ui/ControlRegistry.h"
 #include "base/Error.h"
+#include "ui/DeviceContext.h"
 #include "ui/Font.h"
 #include "ui/Form.h"
 
@@ -116,27 +119,43 @@ TEST_F(FrameTest, AStatusLineShowsOnlyItsCaptionCutWithAnEllipsis) {
     EXPECT_GT(canvas.Count({0, 0, 3, 16}, Sys(COLOR_BTNTEXT)), 0);
 }
 
-TEST_F(FrameTest, ACaptionChangeRedrawsOnlyTheInnerArea) {
+// Caption, colour and font changes redraw the inner area, without the frame lines; a group frame
+// draws its caption in its top edge, so there they redraw the whole frame.
+TEST_F(FrameTest, ALookChangeRedrawsWhereTheCaptionIs) {
     form.Show();
-    TPTFrame control(form, 20, 20, 100, 40);
-    UpdateWindow(form.Handle());
-    ValidateRect(form.Handle(), nullptr);
-    control.SetCaption(L"Ready");
-    RECT update{};
-    ASSERT_TRUE(GetUpdateRect(form.Handle(), &update, FALSE));
-    EXPECT_EQ(update.left, 22);
-    EXPECT_EQ(update.top, 22);
-    EXPECT_EQ(update.right, 118);
-    EXPECT_EQ(update.bottom, 58);
+    base::FontHandle other = ui::CreateUiFont(L"Tahoma", 12);
+    const struct {
+        const char* name;
+        std::function<void(TPTFrame&)> change;
+    } changes[] = {
+        {"caption", [](TPTFrame& f) { f.SetCaption(L"Ready"); }},
+        {"colour", [](TPTFrame& f) { f.SetColor(kFill); }},
+        {"font colour", [](TPTFrame& f) { f.SetFontColor(RGB(1, 2, 3)); }},
+        {"font", [&](TPTFrame& f) { f.SetFont(other.Get()); }},
+    };
+    for (const TPTFrameStyle style : {ptfsLowered, ptfsGroup}) {
+        TPTFrame control(form, 20, 20, 100, 40);
+        control.SetFrameStyle(style);
+        for (const auto& c : changes) {
+            SCOPED_TRACE(testing::Message() << c.name << ", style " << style);
+            UpdateWindow(form.Handle());
+            ValidateRect(form.Handle(), nullptr);
+            c.change(control);
+            RECT update{};
+            ASSERT_TRUE(GetUpdateRect(form.Handle(), &update, FALSE));
+            const RECT expected =
+                style == ptfsGroup ? RECT{20, 20, 120, 60} : RECT{22, 22, 118, 58};
+            EXPECT_TRUE(EqualRect(&update, &expected))
+                << update.left << "," << update.top << "," << update.right << "," << update.bottom;
+        }
+    }
 }
 
 // The client area of a group lies inside its frame, whatever the style.
 TEST_F(FrameTest, AGroupKeepsItsChildrenInsideTheFrame) {
     TPTGroup group(form, 0, 0, 100, 80);
     group.SetText(L"Options");
-    HDC dc = GetDC(nullptr);
-    const int captionHeight = GroupCaptionHeight(dc, group.Font(), true);
-    ReleaseDC(nullptr, dc);
+    const int captionHeight = GroupCaptionHeight(ui::WindowDc().Get(), group.Font(), true);
     const struct {
         TPTFrameStyle style;
         int width, height;
@@ -165,13 +184,13 @@ TEST_F(FrameTest, TheGroupCaptionInterruptsTheFrameLine) {
     TestCanvas canvas(160, 60, kOutside);
     group.Send(WM_PRINT, WPARAM(canvas.Dc()), PRF_NONCLIENT);
 
-    HDC dc = GetDC(nullptr);
-    const int h = GroupCaptionHeight(dc, group.Font(), true);
+    const ui::WindowDc screen;
+    const int h = GroupCaptionHeight(screen.Get(), group.Font(), true);
     SIZE text{};
-    HGDIOBJ old = SelectObject(dc, group.Font());
-    GetTextExtentPoint32W(dc, L"Options", 7, &text);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    {
+        const base::SelectGuard font(screen.Get(), group.Font());
+        GetTextExtentPoint32W(screen.Get(), L"Options", 7, &text);
+    }
     const int line = h / 2 - 1;
     const COLORREF shadow = Sys(COLOR_BTNSHADOW);
     // The etched line runs in the corners and after the caption...
@@ -189,9 +208,7 @@ TEST_F(FrameTest, ADisabledGroupDisablesItsChildrenAndEngravesItsCaption) {
     group.SetText(L"Options");
     ui::Button button(group, L"Go", 10, 10, 60, 20);
     ui::CheckBox check(group, L"Check", 10, 40, 60, 20);
-    HDC dc = GetDC(nullptr);
-    const int h = GroupCaptionHeight(dc, group.Font(), true);
-    ReleaseDC(nullptr, dc);
+    const int h = GroupCaptionHeight(ui::WindowDc().Get(), group.Font(), true);
     // Highlight-coloured caption pixels, away from the frame's own highlight line.
     auto engravedPixels = [&] {
         TestCanvas canvas(160, 80, kOutside);
@@ -213,20 +230,24 @@ TEST_F(FrameTest, ADisabledGroupDisablesItsChildrenAndEngravesItsCaption) {
     EXPECT_EQ(engravedPixels(), 0);
 }
 
-TEST_F(FrameTest, APaneCanBeCreatedByName) {
-    ASSERT_TRUE(ui::IsControlClassRegistered(L"TPTPane"));
-    // A second class under the same name does not replace the first.
-    EXPECT_FALSE(ui::RegisterControlClass(L"TPTPane", [](ui::Window& parent) {
-        return std::unique_ptr<ui::Window>(new TPTGroup(parent));
-    }));
-    std::unique_ptr<ui::Window> control = ui::CreateControl(L"TPTPane", form);
-    auto* pane = dynamic_cast<TPTPane*>(control.get());
-    ASSERT_NE(pane, nullptr);
-    EXPECT_EQ(pane->MinSize(), 20);
-    EXPECT_EQ(pane->FrameStyle(), ptfsLowered);
-    EXPECT_EQ(pane->Width(), 64);
-    EXPECT_EQ(pane->Height(), 48);
-    EXPECT_THROW(ui::CreateControl(L"TNoSuchControl", form), base::Error);
+TEST_F(FrameTest, APaneCanBeCreatedByNameWhileTheShellControlsAreInitialised) {
+    {
+        ShellControlsUnit shellControls;
+        ASSERT_TRUE(ui::IsControlClassRegistered(L"TPTPane"));
+        // A second class under the same name does not replace the first.
+        EXPECT_FALSE(ui::RegisterControlClass(L"TPTPane", [](ui::Window& parent) {
+            return std::unique_ptr<ui::Window>(new TPTGroup(parent));
+        }));
+        std::unique_ptr<ui::Window> control = ui::CreateControl(L"TPTPane", form);
+        auto* pane = dynamic_cast<TPTPane*>(control.get());
+        ASSERT_NE(pane, nullptr);
+        EXPECT_EQ(pane->MinSize(), 20);
+        EXPECT_EQ(pane->FrameStyle(), ptfsLowered);
+        EXPECT_EQ(pane->Width(), 64);
+        EXPECT_EQ(pane->Height(), 48);
+        EXPECT_THROW(ui::CreateControl(L"TNoSuchControl", form), base::Error);
+    }
+    EXPECT_FALSE(ui::IsControlClassRegistered(L"TPTPane"));
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST(SortHeader, TheHeaderShowsTheArrowOnTheSortColumnOnly) {
     testing_support::ViewForm form;
     for (auto mode : {ptlvLeftAlign, ptlvRightOfText, ptlvRightAlign, ptlvNone}) {
         SCOPED_TRACE(testing::Message() << "mode " << mode);
-        TPTCustomListView list(form, 0, 0, 300, 200);
+        testing_support::MadeView<TPTCustomListView> list(form, {0, 0, 300, 200});
         list.SetHeaderSortDisplayMode(mode);
         list.SetSortColumn(0);
         list.SetSortDirection(1);

@@ -101,6 +101,19 @@ void CustomDrawRecorder::ExpectItems(const TestCanvas& canvas, DWORD_PTR first,
     EXPECT_EQ(canvas.Count(secondText, red), 0);
 }
 
+MessageCounter::MessageCounter(HWND window, UINT msg) : window_(window), msg_(msg) {
+    SetWindowSubclass(window_, Proc, UINT_PTR(this), DWORD_PTR(this));
+}
+
+MessageCounter::~MessageCounter() { RemoveWindowSubclass(window_, Proc, UINT_PTR(this)); }
+
+LRESULT CALLBACK MessageCounter::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR refData) {
+    auto* self = reinterpret_cast<MessageCounter*>(refData);
+    if (msg == self->msg_) ++self->count_;
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
 KeyStateGuard::KeyStateGuard(int key, bool down) {
     GetKeyboardState(saved_);
     BYTE state[256];

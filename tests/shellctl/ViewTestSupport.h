@@ -23,11 +23,19 @@ POINT ToScreen(HWND hwnd, POINT client);
 // control tracks the button until it is released, then tells its parent.
 void RightClick(HWND control, POINT client);
 
+// A view made in two phases, created at once: as the most derived class it may create in its
+// constructor.
+template <class View>
+class MadeView : public View {
+  public:
+    MadeView(ui::Window& parent, const RECT& bounds) { this->Create(parent, bounds); }
+};
+
 // A view whose drawing events run the test's handler.
 template <class Base, class Draw>
 class DrawingView : public Base {
   public:
-    using Base::Base;
+    DrawingView(ui::Window& parent, const RECT& bounds) { this->Create(parent, bounds); }
     std::function<void(Draw&)> onDraw;
 
   protected:
@@ -91,6 +99,23 @@ class CustomDrawRecorder {
     HWND parent_;
     HWND control_;
     std::vector<CustomDrawRecord> records_;
+};
+
+// Counts the messages of one kind a window of someone else's receives.
+class MessageCounter {
+  public:
+    MessageCounter(HWND window, UINT msg);
+    ~MessageCounter();
+    MessageCounter(const MessageCounter&) = delete;
+    MessageCounter& operator=(const MessageCounter&) = delete;
+
+    int Count() const noexcept { return count_; }
+
+  private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    HWND window_;
+    UINT msg_;
+    int count_ = 0;
 };
 
 // Sets or clears the state of a key in the thread's keyboard state; restores it when it goes.

@@ -1,5 +1,10 @@
 // Global memory blocks, the currency of the clipboard and of drag-and-drop: an owner that frees
-// the block and a scope that keeps it locked.
+// the block and a scope that keeps it locked. Nothing here raises: the data objects that use them
+// answer a failure with a result code.
+//
+//   base::GlobalMemoryHandle block = base::AllocGlobal(size);   // movable, zero-filled
+//   { base::ScopedGlobalLock<DROPFILES> lock(block.Get()); lock.Data()->pFiles = ...; }
+//   medium.hGlobal = block.Release();                          // handed over to the receiver
 #pragma once
 
 #include <cstddef>
@@ -9,13 +14,17 @@
 
 #include "base/Handle.h"
 
-struct GlobalMemoryPolicy {
+namespace base {
+
+namespace handle_policy {
+struct GlobalMemory {
     using Type = HGLOBAL;
     static Type Invalid() noexcept { return nullptr; }
     static void Close(Type h) noexcept { GlobalFree(h); }
 };
+}  // namespace handle_policy
 
-using GlobalMemoryHandle = base::UniqueHandle<GlobalMemoryPolicy>;
+using GlobalMemoryHandle = UniqueHandle<handle_policy::GlobalMemory>;
 
 // A block with the number of bytes that count (GlobalSize may report more).
 struct GlobalBlock {
@@ -25,8 +34,8 @@ struct GlobalBlock {
     explicit operator bool() const noexcept { return memory.Valid(); }
 };
 
-// Locks a block for as long as the scope lives. Data() is null when the block could not be
-// locked (a null or discarded block); Size() is then 0.
+// Locks a block (owned or not) for as long as the scope lives. Data() is null when the block
+// could not be locked (a null or discarded block); Size() is then 0.
 template <class T = BYTE>
 class ScopedGlobalLock {
   public:
@@ -66,3 +75,5 @@ inline GlobalMemoryHandle CopyGlobal(HGLOBAL source, std::size_t size) {
     std::memcpy(to.Data(), from.Data(), size);
     return copy;
 }
+
+}  // namespace base
