@@ -1,0 +1,70 @@
+// How a file's bytes hold its text (the ANSI code page, UTF-8 or UTF-16), and the conversions the
+// replacement needs between these forms. Nothing here changes a character into another one.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/TextReplacer.h"
+
+enum class TextEncoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
+
+// The encoding a file's byte-order mark announces and the mark's size; ANSI and 0 without one.
+struct ByteOrderMark {
+    TextEncoding encoding;
+    size_t size;
+};
+ByteOrderMark ReadByteOrderMark(std::string_view bytes);
+
+// What a scan of bytes as UTF-8 finds. A NUL makes them invalid: it is no text.
+enum class Utf8Scan { kAscii, kUtf8, kInvalid };
+Utf8Scan ScanUtf8(std::string_view bytes);
+
+bool ContainsNul(std::string_view bytes);
+
+// Code units in a buffer kept from file to file.
+class UnitBuffer {
+  public:
+    char16_t* Reserve(size_t count);
+    std::u16string_view View(size_t count) const { return {data_.get(), count}; }
+
+  private:
+    std::unique_ptr<char16_t[]> data_;
+    size_t capacity_ = 0;
+};
+
+// Takes UTF-16 bytes in their byte order as code units; nullopt when they are not valid text (an
+// odd count of bytes, a surrogate without its partner, a NUL).
+std::optional<std::u16string_view> ReadUtf16(std::string_view bytes, bool bigEndian,
+                                             UnitBuffer& buffer);
+// Decodes bytes that ScanUtf8 found valid.
+std::u16string_view DecodeUtf8(std::string_view bytes, UnitBuffer& buffer);
+
+// Passes code units on to another sink as UTF-8 or as big-endian UTF-16. The pieces it is given
+// hold whole code units; a surrogate pair may be split between two.
+class Utf16Encoder : public ByteSink {
+  public:
+    Utf16Encoder(ByteSink& target, TextEncoding encoding) : target_(target), encoding_(encoding) {}
+    void Write(std::string_view bytes) override;
+
+  private:
+    ByteSink& target_;
+    TextEncoding encoding_;
+    char16_t pendingHigh_ = 0;
+    std::string scratch_;
+};
+
+// The text in a code page (CP_ACP, CP_UTF8), or nullopt when the code page cannot hold all of it:
+// no character is replaced by a look-alike or a default character.
+std::optional<std::string> ToCodePage(std::wstring_view text, unsigned codePage);
+// The text as UTF-16 code units, or nullopt when it holds a surrogate without its partner.
+std::optional<std::u16string> ToUtf16(std::wstring_view text);
+
+// Case folding of UTF-8 bytes for a find text of ASCII characters only: the ASCII letters.
+FoldTable AsciiUpperCaseTable();
+// Case folding of UTF-16 code units: the ASCII letters, and every other character of the basic
+// plane by the platform's upper-case mapping unless that would make it ASCII.
+std::unique_ptr<WideFoldTable> UnicodeUpperCaseTable();
