@@ -61,7 +61,7 @@ class ReplacePass {
         const std::string_view text = Read(path, info);
         // Files that are no text in their encoding are never rewritten, nor are matches replaced
         // by something else than what was typed.
-        switch (replacer_.Examine(text)) {
+        switch (Examine(path, text)) {
             case FileReplacer::Outcome::kMatch:
                 return Rewrite(path, info);
             case FileReplacer::Outcome::kNoMatch:
@@ -81,6 +81,15 @@ class ReplacePass {
     }
 
   private:
+    // Text in another encoding than the file's bytes takes memory of its own.
+    FileReplacer::Outcome Examine(const std::wstring& path, std::string_view text) {
+        try {
+            return replacer_.Examine(text);
+        } catch (const std::bad_alloc&) {
+            throw CannotOpenFileError(path, ERROR_NOT_ENOUGH_MEMORY);
+        }
+    }
+
     // Reads the whole file into the pass's buffer, denying writers meanwhile.
     std::string_view Read(const std::wstring& path, FILE_BASIC_INFO& info) {
         base::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,

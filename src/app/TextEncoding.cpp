@@ -218,6 +218,13 @@ std::u16string_view DecodeUtf8(std::string_view bytes, UnitBuffer& buffer) {
 }
 
 void Utf16Encoder::Write(std::string_view bytes) {
+    // In slices, so that a long stretch without matches is never copied whole.
+    constexpr size_t kSlice = size_t(1) << 16;
+    for (size_t offset = 0; offset < bytes.size(); offset += kSlice)
+        WriteSlice(bytes.substr(offset, kSlice));
+}
+
+void Utf16Encoder::WriteSlice(std::string_view bytes) {
     const size_t count = bytes.size() / 2;
     const auto* const from = reinterpret_cast<const unsigned char*>(bytes.data());
     if (encoding_ == TextEncoding::kUtf16Be) {

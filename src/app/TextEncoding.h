@@ -51,6 +51,8 @@ class Utf16Encoder : public ByteSink {
     void Write(std::string_view bytes) override;
 
   private:
+    void WriteSlice(std::string_view bytes);
+
     ByteSink& target_;
     TextEncoding encoding_;
     char16_t pendingHigh_ = 0;
