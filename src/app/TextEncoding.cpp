@@ -42,17 +42,34 @@ size_t Utf8SequenceLength(const unsigned char* p, size_t left) {
     return length;
 }
 
-// The count of leading bytes of [p, p + left) below 0x80 and not NUL, looked at 16 at a time.
-size_t PlainAsciiRun(const unsigned char* p, size_t left) {
+// The count of leading bytes of [p, p + left) that are ASCII characters other than NUL and
+// two-byte sequences, looked at 16 at a time: the text of most languages written in Latin, Greek
+// or Cyrillic letters. It ends where a closer look is needed; beyondAscii tells whether it passed
+// a two-byte sequence.
+size_t PlainUtf8Run(const unsigned char* p, size_t left, bool& beyondAscii) {
     size_t i = 0;
 #ifdef LUMORA_SSE2
+    // Bytes compared as signed: 01-7F are positive, 80-BF below -64, C2-DF from -62 to -33.
     const __m128i zero = _mm_setzero_si128();
+    bool leadBefore = false;  // the block before ended in a lead byte
     for (; i + 16 <= left; i += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const unsigned stop = unsigned(_mm_movemask_epi8(bytes)) |
-                              unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, zero)));
-        if (stop != 0) return i + size_t(std::countr_zero(stop));
+        const __m128i follows = _mm_cmplt_epi8(bytes, _mm_set1_epi8(-64));
+        const __m128i leads = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8(-63)),
+                                            _mm_cmplt_epi8(bytes, _mm_set1_epi8(-32)));
+        const __m128i plain =
+            _mm_or_si128(_mm_cmpgt_epi8(bytes, zero), _mm_or_si128(follows, leads));
+        // Every continuation byte right after a lead byte, and only there.
+        const __m128i expected =
+            _mm_or_si128(_mm_slli_si128(leads, 1), _mm_cvtsi32_si128(leadBefore ? 0xFF : 0));
+        if (_mm_movemask_epi8(plain) != 0xFFFF ||
+            _mm_movemask_epi8(_mm_xor_si128(follows, expected)) != 0)
+            break;
+        const unsigned leadMask = unsigned(_mm_movemask_epi8(leads));
+        beyondAscii |= leadMask != 0;
+        leadBefore = (leadMask >> 15) != 0;
     }
+    if (leadBefore) return i - 1;  // the sequence it starts is looked at again
 #endif
     while (i < left && p[i] != 0 && p[i] < 0x80) ++i;
     return i;
@@ -135,16 +152,16 @@ ByteOrderMark ReadByteOrderMark(std::string_view bytes) {
 Utf8Scan ScanUtf8(std::string_view bytes) {
     const auto* const p = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t n = bytes.size();
-    bool ascii = true;
+    bool beyondAscii = false;
     for (size_t i = 0; i < n;) {
-        i += PlainAsciiRun(p + i, n - i);
+        i += PlainUtf8Run(p + i, n - i, beyondAscii);
         if (i == n) break;
         const size_t length = Utf8SequenceLength(p + i, n - i);
         if (length == 0) return Utf8Scan::kInvalid;
-        ascii = false;
+        beyondAscii |= length > 1;
         i += length;
     }
-    return ascii ? Utf8Scan::kAscii : Utf8Scan::kUtf8;
+    return beyondAscii ? Utf8Scan::kUtf8 : Utf8Scan::kAscii;
 }
 
 bool ContainsNul(std::string_view bytes) {

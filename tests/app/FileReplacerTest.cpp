@@ -139,6 +139,59 @@ TEST(FindReplaceText, ReplacesInEachFilesOwnEncodingKeepingItsMark) {
     }
 }
 
+// UTF-8 is recognised as the platform's strict decoder reads it, and decoded and encoded again
+// without a change, in pieces as the replacement writes them.
+TEST(TextEncoding, ReadsAndWritesUtf8AsThePlatformDoes) {
+    const std::vector<std::string> pieces = {"a",
+                                             "\xC3\xA9",
+                                             "\xE4\xB8\xAD",
+                                             "\xF0\x9F\x98\x80",
+                                             "\x7F",
+                                             "\x80",
+                                             "\xBF",
+                                             "\xC0",
+                                             "\xC1",
+                                             "\xC2",
+                                             "\xDF",
+                                             "\xE0",
+                                             "\xED",
+                                             "\xEF",
+                                             "\xF0",
+                                             "\xF4",
+                                             "\xF5",
+                                             "\xA0",
+                                             "\x9F",
+                                             "\x90",
+                                             "\x8F",
+                                             std::string(1, '\0')};
+    std::mt19937 random(20240613);
+    for (int i = 0; i < 50000; ++i) {
+        std::string bytes;
+        for (size_t n = random() % 40; n > 0; --n)
+            bytes += pieces[random() % 10 < 8 ? random() % 2 : random() % pieces.size()];
+        SCOPED_TRACE(testing::PrintToString(bytes));
+        const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                              int(bytes.size()), nullptr, 0);
+        const bool valid = bytes.find('\0') == bytes.npos && (bytes.empty() || units > 0);
+        const bool ascii = size_t(units) == bytes.size();
+        ASSERT_EQ(ScanUtf8(bytes), !valid  ? Utf8Scan::kInvalid
+                                   : ascii ? Utf8Scan::kAscii
+                                           : Utf8Scan::kUtf8);
+        if (!valid) continue;
+        UnitBuffer buffer;
+        const std::u16string_view decoded = DecodeUtf8(bytes, buffer);
+        ASSERT_EQ(std::wstring(decoded.begin(), decoded.end()), base::Utf8ToWide(bytes));
+        StringSink sink;
+        Utf16Encoder encoder(sink, TextEncoding::kUtf8);
+        const size_t split = 2 * (random() % (decoded.size() + 1));
+        const std::string_view units16(reinterpret_cast<const char*>(decoded.data()),
+                                       2 * decoded.size());
+        encoder.Write(units16.substr(0, split));
+        encoder.Write(units16.substr(split));
+        ASSERT_EQ(sink.bytes, bytes);
+    }
+}
+
 enum class Form { kUtf8, kUtf8Mark, kUtf16Le, kUtf16Be };
 
 std::string Encode(Form form, const std::wstring& text) {
