@@ -26,6 +26,29 @@ FileReplacer::FileReplacer(std::wstring find, std::wstring replacement, bool cas
 
 FileReplacer::~FileReplacer() = default;
 
+const WideFoldTable& FileReplacer::UpperCase() {
+    if (!upperCase_) upperCase_ = UnicodeUpperCaseTable();
+    return *upperCase_;
+}
+
+// UTF-8 files are searched by their bytes when case matters or when only ASCII letters fold (no
+// other letter folds to one of those). Other letters fold as UTF-16 code units do: in a folded
+// copy of the bytes when every character that folds like one of the find text's has the length
+// of its fold; in UTF-16 otherwise.
+FileReplacer::Utf8Route FileReplacer::RouteForUtf8() {
+    if (!utf8Route_) {
+        const std::optional<std::u16string> find = ToUtf16(find_);
+        if (caseSensitive_ || IsAscii(find_)) {
+            utf8Route_ = Utf8Route::kBytes;
+        } else if (find && FoldsAtEqualLength(*find, UpperCase())) {
+            utf8Route_ = Utf8Route::kFoldedBytes;
+        } else {
+            utf8Route_ = Utf8Route::kUnits;
+        }
+    }
+    return *utf8Route_;
+}
+
 // The texts as the ANSI code page or UTF-8 has them. A find text the code page cannot hold is
 // searched as an empty text, which is never found.
 const FileReplacer::Narrow& FileReplacer::NarrowReplacer(TextEncoding encoding) {
@@ -33,12 +56,15 @@ const FileReplacer::Narrow& FileReplacer::NarrowReplacer(TextEncoding encoding) 
     std::optional<Narrow>& slot = ansi ? ansi_ : utf8_;
     if (!slot) {
         const unsigned codePage = ansi ? CP_ACP : CP_UTF8;
-        const std::optional<std::string> find = ToCodePage(find_, codePage);
+        std::optional<std::string> find = ToCodePage(find_, codePage);
         const std::optional<std::string> replacement = ToCodePage(replacement_, codePage);
-        // In UTF-8 no letter beyond ASCII folds to an ASCII one, so an ASCII find text folds by
-        // bytes; other find texts fold as UTF-16.
+        const bool folded = !ansi && RouteForUtf8() == Utf8Route::kFoldedBytes;
+        if (find && folded) {
+            ByteBuffer buffer;
+            find = std::string(FoldUtf8(*find, UpperCase(), buffer));
+        }
         slot.emplace(replacement.has_value(), find.value_or(""), replacement.value_or(""),
-                     caseSensitive_, wholeWordsOnly_,
+                     caseSensitive_ || folded, wholeWordsOnly_,
                      ansi ? ansiUpperCase_ : AsciiUpperCaseTable());
     }
     return *slot;
@@ -50,7 +76,7 @@ const FileReplacer::Wide& FileReplacer::WideReplacer() {
         const std::optional<std::u16string> replacement = ToUtf16(replacement_);
         wide_ = std::make_unique<Wide>(replacement.has_value(), find.value_or(u""),
                                        replacement.value_or(u""), caseSensitive_, wholeWordsOnly_,
-                                       *UnicodeUpperCaseTable());
+                                       UpperCase());
     }
     return *wide_;
 }
@@ -84,15 +110,24 @@ FileReplacer::Outcome FileReplacer::Examine(std::string_view bytes) {
             }
             break;
     }
-    if (encoding_ == TextEncoding::kUtf8 && !caseSensitive_ && !IsAscii(find_))
-        return ExamineWide(DecodeUtf8(text, units_));
-    return ExamineNarrow(text);
+    if (encoding_ == TextEncoding::kUtf8) {
+        switch (RouteForUtf8()) {
+            case Utf8Route::kBytes:
+                break;
+            case Utf8Route::kFoldedBytes:
+                return ExamineNarrow(FoldUtf8(text, UpperCase(), folded_), text);
+            case Utf8Route::kUnits:
+                return ExamineWide(DecodeUtf8(text, units_));
+        }
+    }
+    return ExamineNarrow(text, text);
 }
 
-FileReplacer::Outcome FileReplacer::ExamineNarrow(std::string_view text) {
+FileReplacer::Outcome FileReplacer::ExamineNarrow(std::string_view search, std::string_view text) {
     narrow_ = &NarrowReplacer(encoding_);
+    narrowSearch_ = search;
     narrowText_ = text;
-    firstMatch_ = narrow_->replacer.NextMatch(text, 0);
+    firstMatch_ = narrow_->replacer.NextMatch(search, 0);
     if (firstMatch_ == TextReplacer::npos) return Outcome::kNoMatch;
     if (narrow_->writable) return Outcome::kMatch;
     return encoding_ == TextEncoding::kAnsi ? Outcome::kUnwritableInCodePage
@@ -112,7 +147,7 @@ size_t FileReplacer::Rewrite(ByteSink& sink) {
     if (!mark_.empty()) sink.Write(mark_);
     if (narrow_ != nullptr) {
         OutputBuffer out(sink, OutputCapacity(narrowText_.size()));
-        return narrow_->replacer.Rewrite(narrowText_, firstMatch_, out);
+        return narrow_->replacer.Rewrite(narrowSearch_, narrowText_, firstMatch_, out);
     }
     // The units are native (little-endian) UTF-16; other encodings are made on the way out.
     Utf16Encoder encoder(sink, encoding_);

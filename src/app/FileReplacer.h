@@ -52,22 +52,29 @@ class FileReplacer {
     using Narrow = ForEncoding<TextReplacer>;
     using Wide = ForEncoding<WideTextReplacer>;
 
+    enum class Utf8Route { kBytes, kFoldedBytes, kUnits };
+
+    const WideFoldTable& UpperCase();
+    Utf8Route RouteForUtf8();
     const Narrow& NarrowReplacer(TextEncoding encoding);
     const Wide& WideReplacer();
-    Outcome ExamineNarrow(std::string_view text);
+    Outcome ExamineNarrow(std::string_view search, std::string_view text);
     Outcome ExamineWide(std::u16string_view text);
 
     std::wstring find_, replacement_;
     bool caseSensitive_, wholeWordsOnly_;
     FoldTable ansiUpperCase_;
+    std::unique_ptr<WideFoldTable> upperCase_;  // of UTF-16 code units, made when first needed
+    std::optional<Utf8Route> utf8Route_;
     std::optional<Narrow> ansi_, utf8_;
-    std::unique_ptr<Wide> wide_;  // UTF-16 files, and UTF-8 ones when case is folded beyond ASCII
+    std::unique_ptr<Wide> wide_;  // UTF-16 files, and UTF-8 ones whose case folding needs it
 
     // The file last examined.
     TextEncoding encoding_ = TextEncoding::kAnsi;
     std::string_view mark_;
-    const Narrow* narrow_ = nullptr;  // or the text is in units_
-    std::string_view narrowText_;
+    const Narrow* narrow_ = nullptr;              // or the text is in units_
+    std::string_view narrowSearch_, narrowText_;  // the text in its search form and as it is
+    ByteBuffer folded_;
     std::u16string_view wideText_;
     UnitBuffer units_;
     size_t firstMatch_ = 0;

@@ -120,6 +120,8 @@ void CopySwapped(const unsigned char* from, unsigned char* to, size_t count) {
     }
 }
 
+size_t Utf8Length(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
+
 // Appends the UTF-8 form of a code point.
 char* EncodeUtf8(char32_t c, char* out) {
     if (c < 0x80) {
@@ -169,16 +171,6 @@ bool ContainsNul(std::string_view bytes) {
     return FindEitherByte(bytes.data(), last, '\0', '\0') != last;
 }
 
-char16_t* UnitBuffer::Reserve(size_t count) {
-    if (count > capacity_) {
-        data_.reset();
-        capacity_ = 0;
-        data_ = std::make_unique_for_overwrite<char16_t[]>(count);
-        capacity_ = count;
-    }
-    return data_.get();
-}
-
 std::optional<std::u16string_view> ReadUtf16(std::string_view bytes, bool bigEndian,
                                              UnitBuffer& buffer) {
     if (bytes.size() % 2 != 0) return std::nullopt;
@@ -203,16 +195,18 @@ std::u16string_view DecodeUtf8(std::string_view bytes, UnitBuffer& buffer) {
     while (i < n) {
 #ifdef LUMORA_SSE2
         const __m128i zero = _mm_setzero_si128();
-        while (i + 16 <= n) {
+        // Sixteen bytes at a time, up to the next byte beyond ASCII.
+        if (i + 16 <= n) {
             const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            if (_mm_movemask_epi8(chunk) != 0) break;
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o), _mm_unpacklo_epi8(chunk, zero));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o + 8),
                              _mm_unpackhi_epi8(chunk, zero));
-            i += 16;
-            o += 16;
+            const unsigned beyond = unsigned(_mm_movemask_epi8(chunk));
+            const size_t ascii = beyond == 0 ? 16 : size_t(std::countr_zero(beyond));
+            i += ascii;
+            o += ascii;
+            if (beyond == 0) continue;
         }
-        if (i == n) break;
 #endif
         const unsigned char lead = p[i];
         if (lead < 0x80) {
@@ -279,6 +273,49 @@ void Utf16Encoder::WriteSlice(std::string_view bytes) {
         }
     }
     target_.Write(std::string_view(scratch_.data(), size_t(out - scratch_.data())));
+}
+
+std::string_view FoldUtf8(std::string_view bytes, const WideFoldTable& upperCase,
+                          ByteBuffer& buffer) {
+    const auto* const p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    char* const out = buffer.Reserve(n);
+    for (size_t i = 0; i < n;) {
+#ifdef LUMORA_SSE2
+        // Sixteen bytes at a time, a to z becoming A to Z, up to the next byte beyond ASCII.
+        if (i + 16 <= n) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            const __m128i small = _mm_and_si128(_mm_cmpgt_epi8(chunk, _mm_set1_epi8('a' - 1)),
+                                                _mm_cmplt_epi8(chunk, _mm_set1_epi8('z' + 1)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                             _mm_sub_epi8(chunk, _mm_and_si128(small, _mm_set1_epi8(0x20))));
+            const unsigned beyond = unsigned(_mm_movemask_epi8(chunk));
+            i += beyond == 0 ? 16 : size_t(std::countr_zero(beyond));
+            if (beyond == 0) continue;
+        }
+#endif
+        const size_t length = p[i] < 0x80 ? 1 : p[i] < 0xE0 ? 2 : p[i] < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? p[i] : p[i] & (0x7F >> length);
+        for (size_t k = 1; k < length; ++k) c = c << 6 | (p[i + k] & 0x3F);
+        const char32_t folded = length < 4 ? upperCase[c] : c;
+        if (Utf8Length(folded) == length) {
+            EncodeUtf8(folded, out + i);
+        } else {
+            std::memcpy(out + i, p + i, length);
+        }
+        i += length;
+    }
+    return buffer.View(n);
+}
+
+bool FoldsAtEqualLength(std::u16string_view text, const WideFoldTable& upperCase) {
+    for (char16_t unit : text) {
+        const char16_t folded = upperCase[unit];
+        for (size_t u = 0; u < upperCase.size(); ++u)
+            if (upperCase[u] == folded && Utf8Length(char32_t(u)) != Utf8Length(folded))
+                return false;
+    }
+    return true;
 }
 
 std::optional<std::string> ToCodePage(std::wstring_view text, unsigned codePage) {

@@ -25,16 +25,27 @@ Utf8Scan ScanUtf8(std::string_view bytes);
 
 bool ContainsNul(std::string_view bytes);
 
-// Code units in a buffer kept from file to file.
-class UnitBuffer {
+// Storage kept from file to file.
+template <class T>
+class ReusedBuffer {
   public:
-    char16_t* Reserve(size_t count);
-    std::u16string_view View(size_t count) const { return {data_.get(), count}; }
+    T* Reserve(size_t count) {
+        if (count > capacity_) {
+            data_.reset();
+            capacity_ = 0;
+            data_ = std::make_unique_for_overwrite<T[]>(count);
+            capacity_ = count;
+        }
+        return data_.get();
+    }
+    std::basic_string_view<T> View(size_t count) const { return {data_.get(), count}; }
 
   private:
-    std::unique_ptr<char16_t[]> data_;
+    std::unique_ptr<T[]> data_;
     size_t capacity_ = 0;
 };
+using ByteBuffer = ReusedBuffer<char>;
+using UnitBuffer = ReusedBuffer<char16_t>;
 
 // Takes UTF-16 bytes in their byte order as code units; nullopt when they are not valid text (an
 // odd count of bytes, a surrogate without its partner, a NUL).
@@ -64,6 +75,14 @@ class Utf16Encoder : public ByteSink {
 std::optional<std::string> ToCodePage(std::wstring_view text, unsigned codePage);
 // The text as UTF-16 code units, or nullopt when it holds a surrogate without its partner.
 std::optional<std::u16string> ToUtf16(std::wstring_view text);
+
+// Valid UTF-8 with every character folded through a table of UTF-16 code units where its fold
+// has as many bytes; the others keep theirs. Positions in the copy are positions in the bytes.
+std::string_view FoldUtf8(std::string_view bytes, const WideFoldTable& upperCase,
+                          ByteBuffer& buffer);
+// Whether FoldUtf8 folds the text's characters as the table does, and every character that folds
+// like one of them as well: their folds have their lengths in UTF-8.
+bool FoldsAtEqualLength(std::u16string_view text, const WideFoldTable& upperCase);
 
 // Case folding of UTF-8 bytes for a find text of ASCII characters only: the ASCII letters.
 FoldTable AsciiUpperCaseTable();

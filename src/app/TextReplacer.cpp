@@ -363,7 +363,8 @@ size_t BasicTextReplacer<Unit>::NextMatch(Text text, size_t from) const {
 }
 
 template <class Unit>
-size_t BasicTextReplacer<Unit>::Rewrite(Text text, size_t firstMatch, OutputBuffer& out) const {
+size_t BasicTextReplacer<Unit>::Rewrite(Text search, Text text, size_t firstMatch,
+                                        OutputBuffer& out) const {
     // Most files end every line with CR LF already; their text between matches is copied as is.
     const bool crLfOnly = FindLoneLineBreak(text) == npos;
     size_t count = 0;
@@ -383,7 +384,7 @@ size_t BasicTextReplacer<Unit>::Rewrite(Text text, size_t firstMatch, OutputBuff
         return true;
     };
     replace(firstMatch);
-    ForEachCandidate(text, position, [&](size_t candidate) {
+    ForEachCandidate(search, position, [&](size_t candidate) {
         return wholeWordsOnly_ && !IsWholeWord(text, candidate) ? true : replace(candidate);
     });
     copyUpTo(text.size());

@@ -95,7 +95,11 @@ class BasicTextReplacer {
 
     // Writes text with every match replaced and CR LF after every line; firstMatch is
     // NextMatch(text, 0). Returns the number of replacements.
-    size_t Rewrite(Text text, size_t firstMatch, OutputBuffer& out) const;
+    size_t Rewrite(Text text, size_t firstMatch, OutputBuffer& out) const {
+        return Rewrite(text, text, firstMatch, out);
+    }
+    // The same for a text searched in another form of the same length (its letters folded).
+    size_t Rewrite(Text search, Text text, size_t firstMatch, OutputBuffer& out) const;
 
   private:
     using Bits = std::make_unsigned_t<Unit>;
