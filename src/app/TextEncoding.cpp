@@ -1,5 +1,6 @@
 #include "app/TextEncoding.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -275,36 +276,51 @@ void Utf16Encoder::WriteSlice(std::string_view bytes) {
     target_.Write(std::string_view(scratch_.data(), size_t(out - scratch_.data())));
 }
 
+namespace {
+
+// Folds the character at p[i] into out[i], where it has the same length; returns its length.
+size_t FoldCharacter(const unsigned char* p, size_t i, const WideFoldTable& upperCase, char* out) {
+    const size_t length = p[i] < 0x80 ? 1 : p[i] < 0xE0 ? 2 : p[i] < 0xF0 ? 3 : 4;
+    char32_t c = length == 1 ? p[i] : p[i] & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) c = c << 6 | (p[i + k] & 0x3F);
+    const char32_t folded = length < 4 ? upperCase[c] : c;
+    if (Utf8Length(folded) == length) {
+        EncodeUtf8(folded, out + i);
+    } else {
+        std::memcpy(out + i, p + i, length);
+    }
+    return length;
+}
+
+}  // namespace
+
 std::string_view FoldUtf8(std::string_view bytes, const WideFoldTable& upperCase,
                           ByteBuffer& buffer) {
     const auto* const p = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t n = bytes.size();
     char* const out = buffer.Reserve(n);
-    for (size_t i = 0; i < n;) {
+    size_t i = 0;
 #ifdef LUMORA_SSE2
-        // Sixteen bytes at a time, a to z becoming A to Z, up to the next byte beyond ASCII.
-        if (i + 16 <= n) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            const __m128i small = _mm_and_si128(_mm_cmpgt_epi8(chunk, _mm_set1_epi8('a' - 1)),
-                                                _mm_cmplt_epi8(chunk, _mm_set1_epi8('z' + 1)));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
-                             _mm_sub_epi8(chunk, _mm_and_si128(small, _mm_set1_epi8(0x20))));
-            const unsigned beyond = unsigned(_mm_movemask_epi8(chunk));
-            i += beyond == 0 ? 16 : size_t(std::countr_zero(beyond));
-            if (beyond == 0) continue;
+    // Sixteen bytes at a time, a to z becoming A to Z; then the characters beyond ASCII that
+    // begin among them (the last may end past them).
+    while (i + 16 <= n) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i small = _mm_and_si128(_mm_cmpgt_epi8(chunk, _mm_set1_epi8('a' - 1)),
+                                            _mm_cmplt_epi8(chunk, _mm_set1_epi8('z' + 1)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm_sub_epi8(chunk, _mm_and_si128(small, _mm_set1_epi8(0x20))));
+        const unsigned leads =
+            unsigned(_mm_movemask_epi8(_mm_cmpgt_epi8(chunk, _mm_set1_epi8(-65))) &
+                     _mm_movemask_epi8(chunk));
+        size_t end = i + 16;
+        for (unsigned m = leads; m != 0; m &= m - 1) {
+            const size_t at = i + size_t(std::countr_zero(m));
+            end = std::max(end, at + FoldCharacter(p, at, upperCase, out));
         }
-#endif
-        const size_t length = p[i] < 0x80 ? 1 : p[i] < 0xE0 ? 2 : p[i] < 0xF0 ? 3 : 4;
-        char32_t c = length == 1 ? p[i] : p[i] & (0x7F >> length);
-        for (size_t k = 1; k < length; ++k) c = c << 6 | (p[i + k] & 0x3F);
-        const char32_t folded = length < 4 ? upperCase[c] : c;
-        if (Utf8Length(folded) == length) {
-            EncodeUtf8(folded, out + i);
-        } else {
-            std::memcpy(out + i, p + i, length);
-        }
-        i += length;
+        i = end;
     }
+#endif
+    while (i < n) i += FoldCharacter(p, i, upperCase, out);
     return buffer.View(n);
 }
 
