@@ -9,8 +9,8 @@
 #include <windows.h>
 
 #include "app/FileError.h"
+#include "app/FileReplacer.h"
 #include "app/TempFile.h"
-#include "app/TextReplacer.h"
 #include "base/Handle.h"
 #include "base/Strings.h"
 
@@ -24,7 +24,6 @@ const wchar_t kLargeSetWarningText[] =
 namespace {
 
 constexpr size_t kLargeSet = 10;
-constexpr size_t kOutputChunk = size_t(1) << 20;
 constexpr DWORD kReadChunk = DWORD(1) << 30;
 // What a file rewritten in place keeps; a read-only one is refused before writing.
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
@@ -32,6 +31,12 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM 
 
 const wchar_t kSkippedBinary[] = L" - skipped (binary file)";
 const wchar_t kSkippedBackup[] = L" - skipped (backup could not be made)";
+const wchar_t kSkippedUtf8[] = L" - skipped (not valid UTF-8 text)";
+const wchar_t kSkippedUtf16[] = L" - skipped (not valid UTF-16 text)";
+const wchar_t kSkippedCodePage[] =
+    L" - skipped (replacement cannot be written in the file's code page)";
+const wchar_t kSkippedEncoding[] =
+    L" - skipped (replacement cannot be written in the file's encoding)";
 
 std::wstring CountLine(size_t count) {
     return L" - " + std::to_wstring(count) + L" replacement(s)";
@@ -46,8 +51,7 @@ std::wstring PathKey(std::wstring path) {
 class ReplacePass {
   public:
     ReplacePass(const ReplaceWindow& window, const FoldTable& upperCase)
-        : replacer_(base::WideToAnsi(window.TextToFind()),
-                    base::WideToAnsi(window.ReplacementText()), window.CaseSensitive(),
+        : replacer_(window.TextToFind(), window.ReplacementText(), window.CaseSensitive(),
                     window.WholeWordsOnly(), upperCase),
           backup_(window.MakeBackup()) {}
 
@@ -55,15 +59,37 @@ class ReplacePass {
     std::wstring Process(const std::wstring& path) {
         FILE_BASIC_INFO info{};
         const std::string_view text = Read(path, info);
-        // Bytes after a NUL would not survive the line model: such a file is never rewritten.
-        const char* const last = text.data() + text.size();
-        if (FindEitherByte(text.data(), last, '\0', '\0') != last) return kSkippedBinary;
-        const size_t firstMatch = replacer_.NextMatch(text, 0);
-        if (firstMatch == TextReplacer::npos) return CountLine(0);
-        return Rewrite(path, text, firstMatch, info);
+        // Files that are no text in their encoding are never rewritten, nor are matches replaced
+        // by something else than what was typed.
+        switch (Examine(path, text)) {
+            case FileReplacer::Outcome::kMatch:
+                return Rewrite(path, info);
+            case FileReplacer::Outcome::kNoMatch:
+                return CountLine(0);
+            case FileReplacer::Outcome::kBinary:
+                return kSkippedBinary;
+            case FileReplacer::Outcome::kInvalidUtf8:
+                return kSkippedUtf8;
+            case FileReplacer::Outcome::kInvalidUtf16:
+                return kSkippedUtf16;
+            case FileReplacer::Outcome::kUnwritableInCodePage:
+                return kSkippedCodePage;
+            case FileReplacer::Outcome::kUnwritableInEncoding:
+                return kSkippedEncoding;
+        }
+        return CountLine(0);
     }
 
   private:
+    // Text in another encoding than the file's bytes takes memory of its own.
+    FileReplacer::Outcome Examine(const std::wstring& path, std::string_view text) {
+        try {
+            return replacer_.Examine(text);
+        } catch (const std::bad_alloc&) {
+            throw CannotOpenFileError(path, ERROR_NOT_ENOUGH_MEMORY);
+        }
+    }
+
     // Reads the whole file into the pass's buffer, denying writers meanwhile.
     std::string_view Read(const std::wstring& path, FILE_BASIC_INFO& info) {
         base::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -100,8 +126,7 @@ class ReplacePass {
     }
 
     // Writes the new content beside the file, then puts it in the file's place.
-    std::wstring Rewrite(const std::wstring& path, std::string_view text, size_t firstMatch,
-                         const FILE_BASIC_INFO& info) {
+    std::wstring Rewrite(const std::wstring& path, const FILE_BASIC_INFO& info) {
         std::wstring backup;
         if (backup_) {
             backup = BackupFileName(path);
@@ -117,14 +142,13 @@ class ReplacePass {
         TempFile temp = backup_
                             ? TempFile(path, backup, FILE_ATTRIBUTE_NORMAL)
                             : TempFile(path, L"", info.FileAttributes & kKeptAttributes, &created);
-        OutputBuffer out(temp, std::min(kOutputChunk, text.size() + text.size() / 8 + 64));
-        const size_t count = replacer_.Rewrite(text, firstMatch, out);
+        const size_t count = replacer_.Rewrite(temp);
         if (!temp.TakeTargetsPlace()) return kSkippedBackup;
         if (backup_) backupsMade_.insert(PathKey(backup));
         return CountLine(count);
     }
 
-    TextReplacer replacer_;
+    FileReplacer replacer_;
     bool backup_;
     std::unique_ptr<char[]> buffer_;
     size_t capacity_ = 0;

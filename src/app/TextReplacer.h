@@ -1,4 +1,5 @@
-// Replacement of a text in the bytes of a file, line by line, with CR LF after every line.
+// Replacement of a text in the code units of a file (bytes, or UTF-16 code units), line by line,
+// with CR LF after every line.
 #pragma once
 
 #include <array>
@@ -7,10 +8,14 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
-// Maps every byte to its upper-case counterpart, never changing the length of a text.
-using FoldTable = std::array<unsigned char, 256>;
+// Maps every code unit to its upper-case counterpart, never changing the length of a text.
+template <class Unit>
+using BasicFoldTable = std::array<std::make_unsigned_t<Unit>, size_t(1) << (8 * sizeof(Unit))>;
+using FoldTable = BasicFoldTable<char>;
+using WideFoldTable = BasicFoldTable<char16_t>;
 
 // Upper case in the active ANSI code page, the way CharUpperBuffA maps single bytes.
 FoldTable AnsiUpperCaseTable();
@@ -67,48 +72,64 @@ class OutputBuffer {
     size_t size_ = 0;
 };
 
-// Finds the text in a file's bytes and rewrites them with the replacement.
+// Finds the text in a file's code units and rewrites them with the replacement.
 //
-// The bytes are taken as lines ended by CR LF, a lone CR or a lone LF; a match never spans two
+// The units are taken as lines ended by CR LF, a lone CR or a lone LF; a match never spans two
 // lines. Matches are found left to right without overlapping, the search resuming after each
 // candidate. With whole words only, a candidate counts when neither of its neighbours in the line
 // is a word character (0-9, A-Z, a-z, _). The whole text is searched at once, in time linear in
 // its length: a line break is no word character, so its neighbours judge as the line's ends do.
-class TextReplacer {
+template <class Unit>
+class BasicTextReplacer {
   public:
-    static constexpr size_t npos = std::string_view::npos;
+    using Text = std::basic_string_view<Unit>;
+    using Table = BasicFoldTable<Unit>;
+    static constexpr size_t npos = Text::npos;
 
     // upperCase folds both sides when the search ignores case.
-    TextReplacer(std::string_view find, std::string replacement, bool caseSensitive,
-                 bool wholeWordsOnly, const FoldTable& upperCase);
+    BasicTextReplacer(Text find, std::basic_string<Unit> replacement, bool caseSensitive,
+                      bool wholeWordsOnly, const Table& upperCase);
 
     // The position of the first accepted match at or after from, or npos.
-    size_t NextMatch(std::string_view text, size_t from) const;
+    size_t NextMatch(Text text, size_t from) const;
 
     // Writes text with every match replaced and CR LF after every line; firstMatch is
     // NextMatch(text, 0). Returns the number of replacements.
-    size_t Rewrite(std::string_view text, size_t firstMatch, OutputBuffer& out) const;
+    size_t Rewrite(Text text, size_t firstMatch, OutputBuffer& out) const {
+        return Rewrite(text, text, firstMatch, out);
+    }
+    // The same for a text searched in another form of the same length (its letters folded).
+    size_t Rewrite(Text search, Text text, size_t firstMatch, OutputBuffer& out) const;
 
   private:
-    bool Variants(char folded, std::array<char, 2>& bytes) const;
-    template <class Visit>
-    void ForEachCandidate(std::string_view text, size_t from, Visit&& visit) const;
-    bool Fits(const unsigned char* s, size_t size, size_t candidate, size_t& work) const;
-    size_t ScanKmp(std::string_view text, size_t from) const;
-    bool IsWholeWord(std::string_view text, size_t position) const;
+    using Bits = std::make_unsigned_t<Unit>;
+    static constexpr size_t kValues = size_t(1) << (8 * sizeof(Unit));
+    static constexpr size_t kBlock = 16 / sizeof(Unit);  // the units in 16 bytes
 
-    std::string find_;  // folded
-    std::string replacement_;
+    bool Variants(Unit folded, std::array<Unit, 2>& units) const;
+    template <class Visit>
+    void ForEachCandidate(Text text, size_t from, Visit&& visit) const;
+    bool Fits(const Unit* s, size_t size, size_t candidate, size_t& work) const;
+    size_t ScanKmp(Text text, size_t from) const;
+    bool IsWholeWord(Text text, size_t position) const;
+
+    std::basic_string<Unit> find_;  // folded
+    std::basic_string<Unit> replacement_;
     bool wholeWordsOnly_;
     bool findable_;
-    FoldTable fold_;
-    std::vector<size_t> border_;            // longest proper border of each prefix of find_
-    std::array<bool, 256> firstByte_{};     // the bytes that fold to find_[0]
-    std::array<char, 2> first_{}, last_{};  // those of find_'s first and last byte...
-    bool filterable_ = false;               // ...when there are at most two of each
-    // find_ for comparing 16 bytes at once: the bit that tells the two bytes folding to each
-    // byte apart, the bytes with that bit set, the positions that count.
+    Table fold_;
+    std::vector<size_t> border_;             // longest proper border of each prefix of find_
+    std::array<bool, kValues> firstUnit_{};  // the units that fold to find_[0]
+    std::array<Unit, 2> first_{}, last_{};   // those of find_'s first and last unit...
+    bool filterable_ = false;                // ...when there are at most two of each
+    // find_ for comparing 16 bytes at once: the bit that tells the two units folding to each
+    // unit apart, the units with that bit set, the positions that count.
     bool wideCompare_ = false;
-    alignas(16) std::array<unsigned char, 16> caseBits_{}, pattern_{};
+    alignas(16) std::array<Unit, kBlock> caseBits_{}, pattern_{};
     unsigned compareMask_ = 0;
 };
+
+// Bytes: the ANSI code page's and UTF-8's. The UTF-16 replacer is large (its tables cover every
+// code unit): keep it off the stack.
+using TextReplacer = BasicTextReplacer<char>;
+using WideTextReplacer = BasicTextReplacer<char16_t>;

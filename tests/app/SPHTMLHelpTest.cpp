@@ -165,7 +165,7 @@ TEST_F(HtmlHelpTest, RealEngineOpensTheBuiltHelpBookAtItsContents) {
             return *reinterpret_cast<HWND*>(found) == nullptr;
         },
         LPARAM(&contents));
-    EXPECT_EQ(SendMessageW(contents, TVM_GETCOUNT, 0, 0), 8);  // one entry per page
+    EXPECT_EQ(SendMessageW(contents, TVM_GETCOUNT, 0, 0), 9);  // one entry per page
     UnloadHtmlHelp();
     EXPECT_FALSE(IsWindow(window));
 }

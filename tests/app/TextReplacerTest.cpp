@@ -1,80 +1,47 @@
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "PlainReplace.h"
+#include "app/TextEncoding.h"
 #include "app/TextReplacer.h"
 
 namespace {
-
-bool IsWord(char c) { return isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
 struct StringSink : ByteSink {
     std::string bytes;
     void Write(std::string_view piece) override { bytes += piece; }
 };
 
-// The replacement done the slow, plain way: split into lines, then per line search the rest
-// again after each candidate, copying what is left every time.
-std::pair<std::string, size_t> ReplaceLineByLine(const std::string& text, std::string find,
-                                                 const std::string& replacement, bool caseSensitive,
-                                                 bool wholeWords, const FoldTable& upper) {
-    auto fold = [&](std::string s) {
-        if (!caseSensitive)
-            for (char& c : s) c = static_cast<char>(upper[static_cast<unsigned char>(c)]);
-        return s;
-    };
-    std::vector<std::string> lines;
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') {
-            line += text[i];
-            continue;
-        }
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        lines.push_back(line);
-        line.clear();
-    }
-    if (!line.empty()) lines.push_back(line);
-
-    find = fold(find);
-    size_t count = 0;
-    std::string out;
-    for (const std::string& whole : lines) {
-        std::string done, rest = whole, search = fold(whole);
-        size_t offset = 0;
-        for (size_t at; !find.empty() && (at = search.find(find)) != std::string::npos;) {
-            const size_t start = offset + at, end = start + find.size();
-            const bool rejected = wholeWords && ((start > 0 && IsWord(whole[start - 1])) ||
-                                                 (end < whole.size() && IsWord(whole[end])));
-            done += rejected ? rest.substr(0, at + find.size()) : rest.substr(0, at) + replacement;
-            count += rejected ? 0 : 1;
-            rest.erase(0, at + find.size());
-            search.erase(0, at + find.size());
-            offset = end;
-        }
-        out += done + rest + "\r\n";
-    }
-    return {out, count};
+const FoldTable& AnsiUpper() {
+    static const FoldTable upper = AnsiUpperCaseTable();
+    return upper;
 }
 
-// Replaces with TextReplacer and with the plain way and compares count and bytes.
-void ExpectSameAsLineByLine(const std::string& text, const std::string& find,
-                            const std::string& replacement, bool caseSensitive, bool wholeWords,
-                            size_t bufferSize) {
-    static const FoldTable upper = AnsiUpperCaseTable();
+// Replaces with the replacer and with the plain way and compares count and bytes.
+template <class Unit>
+void ExpectSameAsLineByLine(const std::basic_string<Unit>& text,
+                            const std::basic_string<Unit>& find,
+                            const std::basic_string<Unit>& replacement, bool caseSensitive,
+                            bool wholeWords, size_t bufferSize, const BasicFoldTable<Unit>& upper) {
     SCOPED_TRACE(testing::PrintToString(text) + " / " + testing::PrintToString(find));
     const auto [expected, expectedCount] =
-        ReplaceLineByLine(text, find, replacement, caseSensitive, wholeWords, upper);
-    const TextReplacer replacer(find, replacement, caseSensitive, wholeWords, upper);
-    const size_t first = replacer.NextMatch(text, 0);
+        ReplaceLineByLine(text, find, replacement, wholeWords, [&](Unit c) {
+            return caseSensitive ? c : static_cast<Unit>(upper[std::make_unsigned_t<Unit>(c)]);
+        });
+    const auto replacer = std::make_unique<BasicTextReplacer<Unit>>(
+        find, replacement, caseSensitive, wholeWords, upper);
+    const size_t first = replacer->NextMatch(text, 0);
     ASSERT_EQ(first == TextReplacer::npos, expectedCount == 0);
     if (expectedCount == 0) return;
     StringSink sink;
     OutputBuffer out(sink, bufferSize);
-    ASSERT_EQ(replacer.Rewrite(text, first, out), expectedCount);
-    ASSERT_EQ(sink.bytes, expected);
+    ASSERT_EQ(replacer->Rewrite(text, first, out), expectedCount);
+    ASSERT_EQ(sink.bytes, std::string(reinterpret_cast<const char*>(expected.data()),
+                                      expected.size() * sizeof(Unit)));
 }
 
 TEST(TextReplacer, GivesTheResultsOfThePlainLineByLineReplacement) {
@@ -101,25 +68,36 @@ TEST(TextReplacer, GivesTheResultsOfThePlainLineByLineReplacement) {
         const std::string replacement = pick(2, alphabet.size());
         const bool caseSensitive = random() % 2, wholeWords = random() % 2;
         // A small buffer, so that pieces spill over.
-        ExpectSameAsLineByLine(text, find, replacement, caseSensitive, wholeWords,
-                               1 + random() % 8);
+        ExpectSameAsLineByLine(text, find, replacement, caseSensitive, wholeWords, 1 + random() % 8,
+                               AnsiUpper());
         if (testing::Test::HasFatalFailure()) return;
     }
 }
 
-// Texts in which nearly every position almost matches, and long lines with many matches.
-TEST(TextReplacer, GivesTheSameResultsOnRepetitiveTexts) {
-    const std::string a(19, 'a');
-    const std::string almost = std::string(500, 'a') + "b" + std::string(300, 'a') + "b" +
-                               std::string(40, 'a') + "\r\n" + a + "ba";
+// Texts in which nearly every position almost matches, and long lines with many matches, in
+// bytes and in UTF-16 code units.
+template <class Unit>
+void ExpectSameOnRepetitiveTexts(const BasicFoldTable<Unit>& upper) {
+    using String = std::basic_string<Unit>;
+    auto units = [](const std::string& bytes) { return String(bytes.begin(), bytes.end()); };
+    const String a(19, 'a');
+    const String almost = String(500, 'a') + units("b") + String(300, 'a') + units("b") +
+                          String(40, 'a') + units("\r\n") + a + units("ba");
+    String many;
+    for (int i = 0; i < 1000; ++i) many += units(i % 7 ? "ab cat cd " : "bobcat ");
     for (bool wholeWords : {false, true}) {
-        ExpectSameAsLineByLine(almost, a + "ba", "X", true, wholeWords, 64);
-        ExpectSameAsLineByLine(almost, "A" + a + "b", "", false, wholeWords, 64);
-        std::string many;
-        for (int i = 0; i < 1000; ++i) many += i % 7 ? "ab cat cd " : "bobcat ";
-        ExpectSameAsLineByLine(many, "cat", "dog", true, wholeWords, 4096);
-        ExpectSameAsLineByLine(many + "\n" + many, "CAT", "", false, wholeWords, 4096);
+        ExpectSameAsLineByLine(almost, a + units("ba"), units("X"), true, wholeWords, 64, upper);
+        ExpectSameAsLineByLine(almost, units("A") + a + units("b"), {}, false, wholeWords, 64,
+                               upper);
+        ExpectSameAsLineByLine(many, units("cat"), units("dog"), true, wholeWords, 4096, upper);
+        ExpectSameAsLineByLine(many + units("\n") + many, units("CAT"), {}, false, wholeWords, 4096,
+                               upper);
     }
+}
+
+TEST(TextReplacer, GivesTheSameResultsOnRepetitiveTexts) {
+    ExpectSameOnRepetitiveTexts<char>(AnsiUpper());
+    ExpectSameOnRepetitiveTexts<char16_t>(*UnicodeUpperCaseTable());
 }
 
 }  // namespace
