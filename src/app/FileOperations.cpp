@@ -45,9 +45,25 @@ DWORD FileOperations::FinalPath(HANDLE file, wchar_t* path, DWORD size) {
     return GetFinalPathNameByHandleW(file, path, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
 }
 
+// As GetSecurityInfo, which asks twice (once for the size): with room enough from the start, one
+// request to Wine's server rather than two.
 DWORD FileOperations::GetDacl(HANDLE file, PACL* dacl, PSECURITY_DESCRIPTOR* descriptor) {
-    return GetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
-                           nullptr, descriptor);
+    DWORD size = 1024;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        *descriptor = LocalAlloc(LMEM_FIXED, size);
+        if (*descriptor == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
+        BOOL present = FALSE, defaulted = FALSE;
+        if (GetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION, *descriptor, size, &size) &&
+            GetSecurityDescriptorDacl(*descriptor, &present, dacl, &defaulted)) {
+            if (!present) *dacl = nullptr;
+            return ERROR_SUCCESS;
+        }
+        const DWORD error = GetLastError();
+        LocalFree(*descriptor);
+        *descriptor = nullptr;
+        if (error != ERROR_INSUFFICIENT_BUFFER) return error;
+    }
+    return ERROR_INSUFFICIENT_BUFFER;
 }
 
 BOOL FileOperations::Link(const std::wstring& link, const std::wstring& existing) {
