@@ -85,8 +85,8 @@ FileRewrite::FileRewrite(FileOperations& files, SourceFile& source, std::wstring
 // gets the same anyway. Wine maps a list to Unix permissions and back, and a list set on an
 // existing file, or one that is not needed, would widen them.
 void FileRewrite::CreateTemp(NewFileAccess& newFileAccess) {
-    const DWORD attributes =
-        (source_.basic.FileAttributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE;
+    // A new file gets the archive bit by itself.
+    const DWORD attributes = source_.basic.FileAttributes & kKeptAttributes;
     const std::optional<AccessList> own = ReadAccessList(files_, source_.handle.Get());
     const std::wstring folder = FolderKey(target_);
     auto known = newFileAccess.find(folder);
