@@ -70,95 +70,98 @@ std::string DaclOf(const std::wstring& path) {
     return bytes;
 }
 
+struct FailureRow {
+    bool backup, twoNames;
+    Step step;
+    DWORD error;
+    int failures;               // calls of the step that fail, one after another
+    const char* content;        // of the file (and its other name) after; null: unknown
+    const char* backupContent;  // of f.bak after
+    const wchar_t* line;        // the file's log line after its name; null: the pass stops
+    bool oldCopyLeft;           // its old content waits beside it
+} const kFailureRows[] = {
+    {false, false, Step::CreateNew, ERROR_ACCESS_DENIED, 1, "abc", "older", nullptr, false},
+    {false, false, Step::WriteNew, ERROR_DISK_FULL, 1, "abc", "older", nullptr, false},
+    {false, false, Step::Rename, ERROR_ACCESS_DENIED, 1, "abc", "older", nullptr, false},
+    {true, false, Step::CreateNew, ERROR_ACCESS_DENIED, 1, "abc", "older", nullptr, false},
+    {true, false, Step::WriteNew, ERROR_DISK_FULL, 1, "abc", "older", nullptr, false},
+    {true, false, Step::Delete, ERROR_SHARING_VIOLATION, 1, "abc", "older",
+     L" - skipped (backup could not be made)", false},
+    // No second names on the volume: the backup is a copy.
+    {true, false, Step::Link, ERROR_INVALID_FUNCTION, 1, "x\r\n", "abc", L" - 1 replacement(s)",
+     false},
+    {true, false, Step::Rename, ERROR_ACCESS_DENIED, 1, "abc", "abc", nullptr, false},
+    {false, true, Step::CreateOld, ERROR_ACCESS_DENIED, 1, "abc", "older", nullptr, false},
+    {false, true, Step::WriteOld, ERROR_DISK_FULL, 1, "abc", "older", nullptr, false},
+    {false, true, Step::OpenInPlace, ERROR_SHARING_VIOLATION, 1, "abc", "older", nullptr, false},
+    // Half written, then put back.
+    {false, true, Step::WriteInPlace, ERROR_DISK_FULL, 1, "abc", "older", nullptr, false},
+    // Not even put back: the old content waits beside it.
+    {false, true, Step::WriteInPlace, ERROR_DISK_FULL, 2, nullptr, "older", nullptr, true},
+    {true, true, Step::CreateOld, ERROR_ACCESS_DENIED, 1, "abc", "older",
+     L" - skipped (backup could not be made)", false},
+    {true, true, Step::WriteOld, ERROR_DISK_FULL, 1, "abc", "older",
+     L" - skipped (backup could not be made)", false},
+    {true, true, Step::WriteInPlace, ERROR_DISK_FULL, 1, "abc", "abc", nullptr, false},
+};
+
+// A pass over two files, the second failing as the row says; then everything is checked.
+void RunFailureRow(const FailureRow& row) {
+    TempDir dir;
+    const std::wstring before = dir.Write(L"before.txt", "abc");
+    const std::wstring file = dir.Write(L"f.txt", "abc");
+    dir.Write(L"f.bak", "older");
+    std::set<std::wstring> names = {L"before.txt", L"f.txt", L"f.bak"};
+    if (row.twoNames) {
+        ASSERT_TRUE(CreateHardLinkW((dir / L"twin.txt").c_str(), file.c_str(), nullptr));
+        names.insert(L"twin.txt");
+    }
+    if (row.backup) names.insert(L"before.bak");
+
+    ScriptedFiles files;
+    bool armed = false;
+    int failures = 0;
+    files.before = [&](Step step, const std::wstring& path) -> DWORD {
+        if (step == Step::Open) armed = path == file;
+        if (!armed || step != row.step || failures == row.failures) return 0;
+        ++failures;
+        return row.error;
+    };
+    FakeWindow window(L"abc", L"x", row.backup);
+    const std::wstring error = RunPass(window, {before, file}, &files);
+
+    EXPECT_EQ(failures, row.failures);
+    std::vector<std::wstring> log = {L"before.txt - 1 replacement(s)", L"", L"2 file(s) processed"};
+    if (row.line != nullptr) log.insert(log.begin() + 1, L"f.txt" + std::wstring(row.line));
+    EXPECT_EQ(window.log, log);
+    EXPECT_EQ(error, row.line ? L"" : Message(L"Cannot create file", file, row.error));
+    if (row.content != nullptr) {
+        EXPECT_EQ(ReadFileBytes(file), row.content);
+    }
+    if (row.twoNames) {
+        EXPECT_EQ(ReadFileBytes(dir / L"twin.txt"), ReadFileBytes(file));
+    }
+    EXPECT_EQ(ReadFileBytes(dir / L"f.bak"), row.backupContent);
+    // A backup made earlier in the run is never touched.
+    if (row.backup) {
+        EXPECT_EQ(ReadFileBytes(dir / L"before.bak"), "abc");
+    }
+    const std::vector<std::wstring> temps = TempNamesIn(dir.Path());
+    ASSERT_EQ(temps.size(), row.oldCopyLeft ? 1u : 0u);
+    if (row.oldCopyLeft) {
+        EXPECT_EQ(temps[0].rfind(L"~lumora-old-", 0), 0u);
+        EXPECT_EQ(ReadFileBytes(dir / temps[0]), "abc");
+        names.insert(temps[0]);
+    }
+    EXPECT_EQ(NamesIn(dir.Path()), names);
+}
+
 }  // namespace
 
 TEST(SafeRewrite, EveryFailureLeavesTheFileAsItWas) {
-    struct Row {
-        bool backup, twoNames;
-        Step step;
-        DWORD error;
-        int failures;               // calls of the step that fail, one after another
-        const char* content;        // of the file (and its other name) after; null: unknown
-        const char* backupContent;  // of f.bak after
-        const wchar_t* line;        // the file's log line after its name; null: the pass stops
-        bool oldCopyLeft;           // its old content waits beside it
-    } rows[] = {
-        {false, false, Step::CreateNew, ERROR_ACCESS_DENIED, 1, "abc", "older", nullptr, false},
-        {false, false, Step::WriteNew, ERROR_DISK_FULL, 1, "abc", "older", nullptr, false},
-        {false, false, Step::Rename, ERROR_ACCESS_DENIED, 1, "abc", "older", nullptr, false},
-        {true, false, Step::CreateNew, ERROR_ACCESS_DENIED, 1, "abc", "older", nullptr, false},
-        {true, false, Step::WriteNew, ERROR_DISK_FULL, 1, "abc", "older", nullptr, false},
-        {true, false, Step::Delete, ERROR_SHARING_VIOLATION, 1, "abc", "older",
-         L" - skipped (backup could not be made)", false},
-        // No second names on the volume: the backup is a copy.
-        {true, false, Step::Link, ERROR_INVALID_FUNCTION, 1, "x\r\n", "abc", L" - 1 replacement(s)",
-         false},
-        {true, false, Step::Rename, ERROR_ACCESS_DENIED, 1, "abc", "abc", nullptr, false},
-        {false, true, Step::CreateOld, ERROR_ACCESS_DENIED, 1, "abc", "older", nullptr, false},
-        {false, true, Step::WriteOld, ERROR_DISK_FULL, 1, "abc", "older", nullptr, false},
-        {false, true, Step::OpenInPlace, ERROR_SHARING_VIOLATION, 1, "abc", "older", nullptr,
-         false},
-        // Half written, then put back.
-        {false, true, Step::WriteInPlace, ERROR_DISK_FULL, 1, "abc", "older", nullptr, false},
-        // Not even put back: the old content waits beside it.
-        {false, true, Step::WriteInPlace, ERROR_DISK_FULL, 2, nullptr, "older", nullptr, true},
-        {true, true, Step::CreateOld, ERROR_ACCESS_DENIED, 1, "abc", "older",
-         L" - skipped (backup could not be made)", false},
-        {true, true, Step::WriteOld, ERROR_DISK_FULL, 1, "abc", "older",
-         L" - skipped (backup could not be made)", false},
-        {true, true, Step::WriteInPlace, ERROR_DISK_FULL, 1, "abc", "abc", nullptr, false},
-    };
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        const Row& row = rows[i];
+    for (size_t i = 0; i < std::size(kFailureRows); ++i) {
         SCOPED_TRACE(i);
-        TempDir dir;
-        const std::wstring before = dir.Write(L"before.txt", "abc");
-        const std::wstring file = dir.Write(L"f.txt", "abc");
-        dir.Write(L"f.bak", "older");
-        std::set<std::wstring> names = {L"before.txt", L"f.txt", L"f.bak"};
-        if (row.twoNames) {
-            ASSERT_TRUE(CreateHardLinkW((dir / L"twin.txt").c_str(), file.c_str(), nullptr));
-            names.insert(L"twin.txt");
-        }
-        if (row.backup) names.insert(L"before.bak");
-
-        ScriptedFiles files;
-        bool armed = false;
-        int failures = 0;
-        files.before = [&](Step step, const std::wstring& path) -> DWORD {
-            if (step == Step::Open) armed = path == file;
-            if (!armed || step != row.step || failures == row.failures) return 0;
-            ++failures;
-            return row.error;
-        };
-        FakeWindow window(L"abc", L"x", row.backup);
-        const std::wstring error = RunPass(window, {before, file}, &files);
-
-        EXPECT_EQ(failures, row.failures);
-        std::vector<std::wstring> log = {L"before.txt - 1 replacement(s)", L"",
-                                         L"2 file(s) processed"};
-        if (row.line != nullptr) log.insert(log.begin() + 1, L"f.txt" + std::wstring(row.line));
-        EXPECT_EQ(window.log, log);
-        EXPECT_EQ(error, row.line ? L"" : Message(L"Cannot create file", file, row.error));
-        if (row.content != nullptr) {
-            EXPECT_EQ(ReadFileBytes(file), row.content);
-        }
-        if (row.twoNames) {
-            EXPECT_EQ(ReadFileBytes(dir / L"twin.txt"), ReadFileBytes(file));
-        }
-        EXPECT_EQ(ReadFileBytes(dir / L"f.bak"), row.backupContent);
-        // A backup made earlier in the run is never touched.
-        if (row.backup) {
-            EXPECT_EQ(ReadFileBytes(dir / L"before.bak"), "abc");
-        }
-        const std::vector<std::wstring> temps = TempNamesIn(dir.Path());
-        ASSERT_EQ(temps.size(), row.oldCopyLeft ? 1u : 0u);
-        if (row.oldCopyLeft) {
-            EXPECT_EQ(temps[0].rfind(L"~lumora-old-", 0), 0u);
-            EXPECT_EQ(ReadFileBytes(dir / temps[0]), "abc");
-            names.insert(temps[0]);
-        }
-        EXPECT_EQ(NamesIn(dir.Path()), names);
+        RunFailureRow(kFailureRows[i]);
     }
 }
 
