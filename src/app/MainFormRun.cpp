@@ -4,6 +4,7 @@
 #include "app/FileTypes.h"
 #include "app/MainForm.h"
 #include "app/ReplaceEngine.h"
+#include "app/TempFile.h"
 #include "ui/Application.h"
 #include "ui/Cursor.h"
 #include "ui/Dialogs.h"
@@ -63,7 +64,9 @@ void TMainForm::GetFilenames() {
     if (PageControl1->ActivePageIndex() == 0) {
         if (fileListItems_ == nullptr) return;
         for (int i = 0; i < fileListItems_->Count(); ++i) {
-            if (fileListItems_->Selected(i)) FileList.push_back(fileListItems_->Path(i));
+            if (!fileListItems_->Selected(i)) continue;
+            std::wstring path = fileListItems_->Path(i);
+            if (!IsTempFileName(FileNameOf(path))) FileList.push_back(std::move(path));
         }
         return;
     }
@@ -142,7 +145,8 @@ void TMainForm::RunScan() {
 
 void TMainForm::FindFile1FileMatch(findfile::TFindFile&, const std::wstring& folder,
                                    const findfile::TSearchRec& fileInfo) {
-    FileList.push_back(folder + fileInfo.Name);
+    // What a killed run left behind is no file of the user's.
+    if (!IsTempFileName(fileInfo.Name)) FileList.push_back(folder + fileInfo.Name);
 }
 
 void TMainForm::FindFile1SearchFinish(findfile::TFindFile&) { btnStart->SetText(kStartCaption); }

@@ -10,7 +10,7 @@
 
 #include "app/FileError.h"
 #include "app/FileReplacer.h"
-#include "app/TempFile.h"
+#include "app/FileRewrite.h"
 #include "base/Handle.h"
 #include "base/Strings.h"
 
@@ -25,9 +25,6 @@ namespace {
 
 constexpr size_t kLargeSet = 10;
 constexpr DWORD kReadChunk = DWORD(1) << 30;
-// What a file rewritten in place keeps; a read-only one is refused before writing.
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 const wchar_t kSkippedBinary[] = L" - skipped (binary file)";
 const wchar_t kSkippedBackup[] = L" - skipped (backup could not be made)";
@@ -50,20 +47,21 @@ std::wstring PathKey(std::wstring path) {
 
 class ReplacePass {
   public:
-    ReplacePass(const ReplaceWindow& window, const FoldTable& upperCase)
+    ReplacePass(const ReplaceWindow& window, const FoldTable& upperCase, FileOperations& files)
         : replacer_(window.TextToFind(), window.ReplacementText(), window.CaseSensitive(),
                     window.WholeWordsOnly(), upperCase),
-          backup_(window.MakeBackup()) {}
+          backup_(window.MakeBackup()),
+          files_(files) {}
 
     // Processes one file; returns what its log line says after the name.
     std::wstring Process(const std::wstring& path) {
-        FILE_BASIC_INFO info{};
-        const std::string_view text = Read(path, info);
+        SourceFile file = Open(path);
+        const std::string_view text = Read(file);
         // Files that are no text in their encoding are never rewritten, nor are matches replaced
         // by something else than what was typed.
         switch (Examine(path, text)) {
             case FileReplacer::Outcome::kMatch:
-                return Rewrite(path, info);
+                return Rewrite(file, text);
             case FileReplacer::Outcome::kNoMatch:
                 return CountLine(0);
             case FileReplacer::Outcome::kBinary:
@@ -90,23 +88,31 @@ class ReplacePass {
         }
     }
 
-    // Reads the whole file into the pass's buffer, denying writers meanwhile.
-    std::string_view Read(const std::wstring& path, FILE_BASIC_INFO& info) {
-        base::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    // Opens the file for reading, denying writers until it has been rewritten.
+    SourceFile Open(const std::wstring& path) {
+        SourceFile file;
+        file.path = path;
+        file.handle.Reset(files_.Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN));
         // Not GetFileInformationByHandle: its volume serial number costs Wine a look at the mounts.
-        LARGE_INTEGER fileSize{};
-        if (!file || !GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &info, sizeof info) ||
-            !GetFileSizeEx(file.Get(), &fileSize))
+        if (!file.handle ||
+            !files_.Query(file.handle.Get(), FileBasicInfo, &file.basic, sizeof file.basic) ||
+            !files_.Query(file.handle.Get(), FileStandardInfo, &file.standard,
+                          sizeof file.standard))
             throw CannotOpenFileError(path, GetLastError());
-        const size_t size = size_t(fileSize.QuadPart);
-        Reserve(path, size);
+        return file;
+    }
+
+    // Reads the whole file into the pass's buffer.
+    std::string_view Read(const SourceFile& file) {
+        const size_t size = size_t(file.standard.EndOfFile.QuadPart);
+        Reserve(file.path, size);
         size_t total = 0;
         while (total < size) {
             DWORD read = 0;
-            if (!ReadFile(file.Get(), buffer_.get() + total,
-                          DWORD(std::min<size_t>(size - total, kReadChunk)), &read, nullptr))
-                throw CannotOpenFileError(path, GetLastError());
+            if (!files_.Read(file.handle.Get(), buffer_.get() + total,
+                             DWORD(std::min<size_t>(size - total, kReadChunk)), &read))
+                throw CannotOpenFileError(file.path, GetLastError());
             if (read == 0) break;
             total += read;
         }
@@ -125,34 +131,32 @@ class ReplacePass {
         capacity_ = size;
     }
 
-    // Writes the new content beside the file, then puts it in the file's place.
-    std::wstring Rewrite(const std::wstring& path, const FILE_BASIC_INFO& info) {
+    // Backs up and rewrites the file Examine found a match in; text is its content as read.
+    std::wstring Rewrite(SourceFile& file, std::string_view text) {
         std::wstring backup;
         if (backup_) {
-            backup = BackupFileName(path);
+            backup = BackupFileName(file.path);
             // Never overwrite the file itself, or a backup this run has made of another file.
-            if (base::SameTextIgnoringCase(backup, path) || backupsMade_.contains(PathKey(backup)))
+            if (base::SameTextIgnoringCase(backup, file.path) ||
+                backupsMade_.contains(PathKey(backup)))
                 return kSkippedBackup;
-        } else if (info.FileAttributes & FILE_ATTRIBUTE_READONLY) {
-            throw CannotCreateFileError(path, ERROR_ACCESS_DENIED);
+        } else if (file.basic.FileAttributes & FILE_ATTRIBUTE_READONLY) {
+            throw CannotCreateFileError(file.path, ERROR_ACCESS_DENIED);
         }
-
-        // Rewritten in place, a file stays the same file; with a backup it is a new one.
-        const FILETIME created{info.CreationTime.LowPart, DWORD(info.CreationTime.HighPart)};
-        TempFile temp = backup_
-                            ? TempFile(path, backup, FILE_ATTRIBUTE_NORMAL)
-                            : TempFile(path, L"", info.FileAttributes & kKeptAttributes, &created);
-        const size_t count = replacer_.Rewrite(temp);
-        if (!temp.TakeTargetsPlace()) return kSkippedBackup;
+        FileRewrite rewrite(files_, file, backup, text, newFileAccess_);
+        const size_t count = replacer_.Rewrite(rewrite.Content());
+        if (!rewrite.Commit()) return kSkippedBackup;
         if (backup_) backupsMade_.insert(PathKey(backup));
         return CountLine(count);
     }
 
     FileReplacer replacer_;
     bool backup_;
+    FileOperations& files_;
     std::unique_ptr<char[]> buffer_;
     size_t capacity_ = 0;
     std::set<std::wstring> backupsMade_;
+    NewFileAccess newFileAccess_;
 };
 
 void LogSummary(ReplaceWindow& window, size_t fileCount) {
@@ -163,11 +167,16 @@ void LogSummary(ReplaceWindow& window, size_t fileCount) {
 }  // namespace
 
 void FindReplaceText(ReplaceWindow& window, const TFileList& fileList) {
+    FileOperations platform;
+    FindReplaceText(window, fileList, platform);
+}
+
+void FindReplaceText(ReplaceWindow& window, const TFileList& fileList, FileOperations& files) {
     if (fileList.size() >= kLargeSet && !window.MakeBackup() &&
         !window.AskYesNo(kLargeSetWarningCaption, kLargeSetWarningText))
         return;
     try {
-        ReplacePass pass(window, AnsiUpperCaseTable());
+        ReplacePass pass(window, AnsiUpperCaseTable(), files);
         for (const std::wstring& path : fileList)
             window.AddLogLine(FileNameOf(path) + pass.Process(path));
     } catch (...) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/FileList.h"
+#include "app/FileOperations.h"
 #include "app/ReplaceWindow.h"
 
 // The question asked before rewriting many files without keeping their previous content.
@@ -12,8 +13,11 @@ extern const wchar_t kLargeSetWarningCaption[];
 extern const wchar_t kLargeSetWarningText[];
 
 // Processes fileList in order and logs one line per file and a summary. A file that cannot be
-// read or written ends the pass: the summary is still logged, then the error is raised.
+// read or written ends the pass: the summary is still logged, then the error is raised. At every
+// moment each file holds its old content or its new one (see FileRewrite).
 void FindReplaceText(ReplaceWindow& window, const TFileList& fileList);
+// The same, making every file-system call through files.
+void FindReplaceText(ReplaceWindow& window, const TFileList& fileList, FileOperations& files);
 
 // The path with the extension of its last component replaced by ".bak", or ".bak" appended.
 std::wstring BackupFileName(const std::wstring& path);

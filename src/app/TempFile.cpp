@@ -1,13 +1,14 @@
 #include "app/TempFile.h"
 
 #include <algorithm>
-#include <cstddef>
-#include <cstring>
-#include <vector>
 
 #include "app/FileError.h"
+#include "base/Strings.h"
 
 namespace {
+
+constexpr wchar_t kPrefix[] = L"~lumora-";
+constexpr wchar_t kSuffix[] = L".tmp";
 
 std::wstring FolderOf(const std::wstring& path) {
     const size_t separator = path.find_last_of(L"\\/:");
@@ -20,75 +21,69 @@ unsigned NextNameSeed() {
     return seed += 0x9E3779B9u;
 }
 
+std::wstring TempName(TempFile::Kind kind, const std::wstring& target) {
+    wchar_t number[16];
+    wsprintfW(number, L"%08x", NextNameSeed());
+    if (kind == TempFile::Kind::NewContent)
+        return kPrefix + (L"new-" + (number + std::wstring(kSuffix)));
+    const size_t separator = target.find_last_of(L"\\/:");
+    return kPrefix + (L"old-" + (number + (L"-" + target.substr(separator + 1) + kSuffix)));
+}
+
 }  // namespace
 
-TempFile::TempFile(std::wstring target, std::wstring backup, DWORD attributes,
-                   const FILETIME* created)
-    : target_(std::move(target)), backup_(std::move(backup)) {
+bool IsTempFileName(std::wstring_view name) {
+    const std::wstring_view prefix(kPrefix), suffix(kSuffix);
+    return name.size() >= prefix.size() + suffix.size() &&
+           base::SameTextIgnoringCase(name.substr(0, prefix.size()), prefix) &&
+           base::SameTextIgnoringCase(name.substr(name.size() - suffix.size()), suffix);
+}
+
+TempFile::TempFile(FileOperations& files, Kind kind, const std::wstring& target,
+                   const std::wstring& path, DWORD attributes, SECURITY_ATTRIBUTES* security)
+    : files_(files), target_(target), userPath_(path) {
     const std::wstring folder = FolderOf(target_);
-    // Without a backup the content takes the target's place through this handle, which needs
-    // DELETE access; with one it moves by name, after the handle is closed and the target has
-    // moved away.
-    const DWORD access = backup_.empty() ? GENERIC_WRITE | DELETE : GENERIC_WRITE;
     DWORD error = ERROR_FILE_EXISTS;
     for (int attempt = 0; attempt < 100 && error == ERROR_FILE_EXISTS; ++attempt) {
-        wchar_t name[32];
-        wsprintfW(name, L"~lum%08x.tmp", NextNameSeed());
-        path_ = folder + name;
-        file_.Reset(CreateFileW(path_.c_str(), access, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                attributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (file_) {
-            if (created != nullptr) SetFileTime(file_.Get(), created, nullptr, nullptr);
-            return;
-        }
+        path_ = folder + TempName(kind, target_);
+        // The file takes the target's place, or goes, through this handle.
+        file_.Reset(files_.Open(path_, GENERIC_WRITE | DELETE | READ_CONTROL, FILE_SHARE_READ,
+                                CREATE_NEW, attributes | FILE_FLAG_SEQUENTIAL_SCAN, security));
+        if (file_) return;
         error = GetLastError();
         if (error == ERROR_ALREADY_EXISTS) error = ERROR_FILE_EXISTS;
     }
     path_.clear();
-    throw CannotCreateFileError(target_, error);
+    throw CannotCreateFileError(userPath_, error);
 }
 
 TempFile::~TempFile() {
+    if (gone_ || path_.empty()) return;
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    const bool disposed = files_.Set(file_.Get(), FileDispositionInfo, &dispose, sizeof dispose);
     file_.Reset();
-    if (!placed_ && !path_.empty()) DeleteFileW(path_.c_str());
+    if (!disposed) files_.Delete(path_);
 }
 
 void TempFile::Write(std::string_view bytes) {
     while (!bytes.empty()) {
         const DWORD chunk = DWORD(std::min<size_t>(bytes.size(), 1u << 30));
         DWORD written = 0;
-        if (!WriteFile(file_.Get(), bytes.data(), chunk, &written, nullptr))
-            throw CannotCreateFileError(target_, GetLastError());
-        if (written == 0) throw CannotCreateFileError(target_, ERROR_WRITE_FAULT);
+        if (!files_.Write(file_.Get(), bytes.data(), chunk, &written))
+            throw CannotCreateFileError(userPath_, GetLastError());
+        if (written == 0) throw CannotCreateFileError(userPath_, ERROR_WRITE_FAULT);
         bytes.remove_prefix(written);
     }
 }
 
 bool TempFile::TakeTargetsPlace() {
-    if (backup_.empty()) {
-        RenameThroughHandle();
-        return true;
-    }
+    if (!files_.Rename(file_.Get(), target_)) return false;
+    gone_ = true;
     file_.Reset();
-    if (!MoveFileExW(target_.c_str(), backup_.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
-    if (!MoveFileExW(path_.c_str(), target_.c_str(), 0))
-        throw CannotCreateFileError(target_, GetLastError());
-    placed_ = true;
     return true;
 }
 
-// One request to the file system where MoveFileExW makes several, which under Wine costs about
-// as much as writing the file.
-void TempFile::RenameThroughHandle() {
-    const size_t nameBytes = target_.size() * sizeof(wchar_t);
-    std::vector<std::byte> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
-    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    info->ReplaceIfExists = TRUE;
-    info->RootDirectory = nullptr;
-    info->FileNameLength = DWORD(nameBytes);
-    std::memcpy(info->FileName, target_.c_str(), nameBytes + sizeof(wchar_t));
-    if (!SetFileInformationByHandle(file_.Get(), FileRenameInfo, info, DWORD(buffer.size())))
-        throw CannotCreateFileError(target_, GetLastError());
-    placed_ = true;
+void TempFile::Keep() noexcept {
+    gone_ = true;
     file_.Reset();
 }

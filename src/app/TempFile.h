@@ -1,5 +1,7 @@
-// New content for a file, written beside it first, so that the previous content stays on disk
-// until the new content is complete.
+// Our temporary files: new content written beside a file before it takes the file's place, and
+// the previous content of a file rewritten in place, kept beside it until the new content is
+// complete. Their names say what they are, so that one left by a killed run is never taken for
+// a user's file: "~lumora-new-1a2b3c4d.tmp" and "~lumora-old-1a2b3c4d-<file's name>.tmp".
 #pragma once
 
 #include <string>
@@ -7,37 +9,42 @@
 
 #include <windows.h>
 
+#include "app/FileOperations.h"
 #include "app/TextReplacer.h"
 #include "base/Handle.h"
 
+// Whether a file name (without its folder) is one of our temporary files'.
+bool IsTempFileName(std::wstring_view name);
+
 class TempFile : public ByteSink {
   public:
-    // Creates an empty temporary file in the folder of target, with the given attributes and,
-    // when given, creation time. With a backup name, the target will keep its previous content
-    // under that name. Failures raise 'Cannot create file "<target>". ...', as do failures to
-    // write.
-    TempFile(std::wstring target, std::wstring backup, DWORD attributes,
-             const FILETIME* created = nullptr);
-    // Removes the temporary file unless it has taken the target's place.
+    enum class Kind { NewContent, OldContent };
+
+    // Creates an empty temporary file beside target (the file whose content it holds), with the
+    // given attributes and, when given, security. Failures raise 'Cannot create file "<path>".
+    // ...', path naming the file as the user named it; so do failures to write.
+    TempFile(FileOperations& files, Kind kind, const std::wstring& target, const std::wstring& path,
+             DWORD attributes, SECURITY_ATTRIBUTES* security = nullptr);
+    // Removes the file unless it has taken the target's place or is to be kept.
     ~TempFile() override;
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
     const std::wstring& Path() const noexcept { return path_; }
+    HANDLE Handle() const noexcept { return file_.Get(); }
     void Write(std::string_view bytes) override;
 
-    // Puts the content in the target's place. Without a backup name in one step. With one, the
-    // target first moves to it, replacing any file there; false, with nothing changed, when it
-    // cannot. When the content then cannot move in, the previous content stays under the backup
-    // name and the error is raised.
+    // Takes the target's place in one step, replacing it; false, with the reason in
+    // GetLastError, when it cannot.
     bool TakeTargetsPlace();
+    // Leaves the file where it is, closed.
+    void Keep() noexcept;
 
   private:
-    void RenameThroughHandle();
-
+    FileOperations& files_;
     std::wstring target_;
-    std::wstring backup_;
+    std::wstring userPath_;
     std::wstring path_;
     base::FileHandle file_;
-    bool placed_ = false;
+    bool gone_ = false;  // placed or kept
 };

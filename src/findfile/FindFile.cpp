@@ -15,10 +15,17 @@ TFindFile::TFindFile() = default;
 
 TFindFile::~TFindFile() {
     destroying_ = true;
+    for (DestroyWatch* watch = watches_; watch != nullptr; watch = watch->outer_)
+        watch->destroyed_ = true;
     if (busy_) {
         Abort();
-        // A direct search still on the stack (destroyed from its own handler) cannot end here.
-        if (worker_) WaitForSearchEnd();
+        // A direct search still on the stack (destroyed from its own handler) unwinds by itself
+        // once the handler returns. A worker may be waiting for the very handler that destroys
+        // us: it is let go on to its end first.
+        if (worker_) {
+            worker_->ReleaseCaller();
+            WaitForSearchEnd();
+        }
     }
     if (syncWindow_ != nullptr) DestroyWindow(syncWindow_);
 }
@@ -28,14 +35,19 @@ void TFindFile::Execute() {
     job_ = std::make_unique<TTargetSearch>(criteria_);
     busy_ = true;
     aborted_ = false;
+    DestroyWatch watch(*this);
     try {
         DoSearchBegin();
+        if (watch.Destroyed()) return;
         if (threaded_) {
             StartWorker();
             return;
         }
         RunTargets();
+    } catch (const Destroyed&) {
+        return;
     } catch (...) {
+        if (watch.Destroyed()) throw;
         // End the search properly first; the error that stopped it is the one to pass on.
         try {
             EndSearch();
@@ -53,40 +65,53 @@ void TFindFile::Abort() {
     DoSearchAbort();
 }
 
+// Each handler is called through a copy: it may destroy the component, and the event with it.
+
 void TFindFile::DoSearchBegin() {
-    if (OnSearchBegin) OnSearchBegin(*this);
+    if (const TSearchNotifyEvent handler = OnSearchBegin) handler(*this);
 }
 
 void TFindFile::DoSearchFinish() {
-    if (OnSearchFinish && !destroying_) OnSearchFinish(*this);
+    if (destroying_) return;
+    if (const TSearchNotifyEvent handler = OnSearchFinish) handler(*this);
 }
 
 void TFindFile::DoSearchAbort() {
-    if (OnSearchAbort && !destroying_) OnSearchAbort(*this);
+    if (destroying_) return;
+    if (const TSearchNotifyEvent handler = OnSearchAbort) handler(*this);
 }
 
 TFolderIgnore TFindFile::DoFolderChange(const std::wstring& folder) {
     TFolderIgnore ignore = aborted_ ? fiThisAndSubfolders : fiNone;
-    if (!aborted_ && OnFolderChange) OnFolderChange(*this, folder, ignore);
+    if (aborted_) return ignore;
+    if (const TFolderChangeEvent handler = OnFolderChange) handler(*this, folder, ignore);
     return ignore;
 }
 
 void TFindFile::DoFileMatch(const std::wstring& folder, const TSearchRec& fileInfo) {
-    if (OnFileMatch && !aborted_) OnFileMatch(*this, folder, fileInfo);
+    if (aborted_) return;
+    if (const TFileMatchEvent handler = OnFileMatch) handler(*this, folder, fileInfo);
 }
 
-void TFindFile::EndSearch() {
-    // The job goes and Busy clears even when the finish handler fails.
-    struct Cleanup {
-        TFindFile& self;
-        ~Cleanup() {
-            self.currentTarget_ = nullptr;
-            self.currentLevel_ = 0;
-            self.job_.reset();
-            self.busy_ = false;
-        }
-    } cleanup{*this};
-    DoSearchFinish();
+bool TFindFile::EndSearch() {
+    // The job goes and Busy clears even when the finish handler fails, unless it destroyed us.
+    DestroyWatch watch(*this);
+    try {
+        DoSearchFinish();
+    } catch (...) {
+        if (!watch.Destroyed()) ClearSearch();
+        throw;
+    }
+    if (watch.Destroyed()) return false;
+    ClearSearch();
+    return true;
+}
+
+void TFindFile::ClearSearch() noexcept {
+    currentTarget_ = nullptr;
+    currentLevel_ = 0;
+    job_.reset();
+    busy_ = false;
 }
 
 void TFindFile::StartWorker() {
@@ -105,8 +130,7 @@ void TFindFile::WorkerFinished() {
     worker_->WaitFor();
     const std::exception_ptr handlerError = worker_->HandlerError();
     worker_.reset();
-    EndSearch();
-    if (handlerError && !destroying_) std::rethrow_exception(handlerError);
+    if (EndSearch() && handlerError && !destroying_) std::rethrow_exception(handlerError);
 }
 
 void TFindFile::WaitForSearchEnd() {

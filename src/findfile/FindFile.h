@@ -38,7 +38,8 @@ class TFindFile {
   public:
     TFindFile();
     // Aborts a running search and waits for its end, handling this thread's messages meanwhile;
-    // OnSearchAbort and OnSearchFinish are not raised then.
+    // OnSearchAbort and OnSearchFinish are not raised then. A handler of the component's own
+    // events may destroy it: the search then ends without touching the component again.
     virtual ~TFindFile();
     TFindFile(const TFindFile&) = delete;
     TFindFile& operator=(const TFindFile&) = delete;
@@ -87,15 +88,41 @@ class TFindFile {
     friend class TSearchThread;
     static LRESULT CALLBACK SyncWindowProc(HWND, UINT, WPARAM, LPARAM);
 
+    // Lives on the stack around a call that may run a handler; the destructor marks every one
+    // still in place, so that their callers know not to touch the component any more.
+    class DestroyWatch {
+      public:
+        explicit DestroyWatch(TFindFile& owner) : owner_(owner), outer_(owner.watches_) {
+            owner.watches_ = this;
+        }
+        ~DestroyWatch() {
+            if (!destroyed_) owner_.watches_ = outer_;
+        }
+        DestroyWatch(const DestroyWatch&) = delete;
+        DestroyWatch& operator=(const DestroyWatch&) = delete;
+        bool Destroyed() const noexcept { return destroyed_; }
+
+      private:
+        friend class TFindFile;
+        TFindFile& owner_;
+        DestroyWatch* outer_;
+        bool destroyed_ = false;
+    };
+    // Unwinds a direct search whose component a handler has destroyed.
+    struct Destroyed {};
+
     void StartWorker();
     void WorkerFinished();
-    void EndSearch();
+    // False when the finish handler destroyed the component.
+    bool EndSearch();
+    void ClearSearch() noexcept;
     void WaitForSearchEnd();
     HWND SyncWindow();
 
     // The walk (FindFileWalk.cpp); runs on the caller's thread or on the worker.
     void RunTargets();
     void SearchIn(const std::wstring& folder, bool viaLink, FolderChain& chain);
+    void SearchFolder(const std::wstring& folder, FolderChain& chain);
     void SearchFiles(const std::wstring& folder, const std::wstring& mask, TSearchRec& entry);
     bool Stopping() const noexcept;
     TFolderIgnore NotifyFolderChange(const std::wstring& folder);
@@ -112,6 +139,7 @@ class TFindFile {
     std::unique_ptr<TTargetSearch> job_;
     std::unique_ptr<TSearchThread> worker_;
     HWND syncWindow_ = nullptr;
+    DestroyWatch* watches_ = nullptr;
 };
 
 }  // namespace findfile

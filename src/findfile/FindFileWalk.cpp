@@ -23,15 +23,24 @@ bool IsDotEntry(const wchar_t* name) noexcept {
 
 bool TFindFile::Stopping() const noexcept { return worker_ ? worker_->Terminated() : aborted_; }
 
+// A handler of a direct search may destroy the component: the walk then unwinds at once, touching
+// nothing of it on the way.
 TFolderIgnore TFindFile::NotifyFolderChange(const std::wstring& folder) {
-    return worker_ ? worker_->FolderChange(folder) : DoFolderChange(folder);
+    if (worker_) return worker_->FolderChange(folder);
+    DestroyWatch watch(*this);
+    const TFolderIgnore ignore = DoFolderChange(folder);
+    if (watch.Destroyed()) throw Destroyed{};
+    return ignore;
 }
 
 void TFindFile::NotifyFileMatch(const std::wstring& folder, const TSearchRec& entry) {
-    if (worker_)
+    if (worker_) {
         worker_->FileMatch(folder, entry);
-    else
-        DoFileMatch(folder, entry);
+        return;
+    }
+    DestroyWatch watch(*this);
+    DoFileMatch(folder, entry);
+    if (watch.Destroyed()) throw Destroyed{};
 }
 
 void TFindFile::RunTargets() {
@@ -48,16 +57,15 @@ void TFindFile::RunTargets() {
 void TFindFile::SearchIn(const std::wstring& folder, bool viaLink, FolderChain& chain) {
     // A link back to a folder on the current path would lead round for ever.
     if (!chain.Enter(folder, viaLink)) return;
-    struct Level {
-        TFindFile& self;
-        FolderChain& chain;
-        ~Level() {
-            --self.currentLevel_;
-            chain.Leave();
-        }
-    } level{*this, chain};
+    // Not undone on the way out of an error: the end of the search resets the level, and the
+    // chain is the walk's own.
     ++currentLevel_;
+    SearchFolder(folder, chain);
+    --currentLevel_;
+    chain.Leave();
+}
 
+void TFindFile::SearchFolder(const std::wstring& folder, FolderChain& chain) {
     const TTargetFolder& target = *currentTarget_;
     const TFolderIgnore ignore = NotifyFolderChange(folder);
     TSearchRec entry;

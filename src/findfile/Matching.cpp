@@ -148,9 +148,12 @@ bool ExcludedEntryMatches(std::wstring_view folder, std::wstring_view name,
         const std::wstring_view folderDrive = ExtractDrive(folder);
         const std::wstring_view entryDrive = ExtractDrive(folderPart);
         if (!entryDrive.empty()) {
-            // "?:\" and "*:\" stand for any drive.
-            if (folderPart[0] != L'*' && folderPart[0] != L'?' &&
-                (folderDrive.empty() || AsciiUpper(folderDrive[0]) != AsciiUpper(entryDrive[0])))
+            // "?:\" and "*:\" stand for any drive; a network drive is its server and share.
+            const bool anyDrive = folderPart[0] == L'*' || folderPart[0] == L'?';
+            const bool network = entryDrive.size() > 2;
+            if (!anyDrive && (folderDrive.empty() ||
+                              (network ? !SameIgnoringAsciiCase(folderDrive, entryDrive)
+                                       : AsciiUpper(folderDrive[0]) != AsciiUpper(entryDrive[0]))))
                 return false;
             folderPart.remove_prefix(entryDrive.size());
         }

@@ -74,7 +74,7 @@ void TSizeCriteria::Assign(const TPersistent& source) {
     *this = AssignSource<TSizeCriteria>(source);
 }
 
-bool TSizeCriteria::Matches(std::uint32_t size) const noexcept {
+bool TSizeCriteria::Matches(std::uint64_t size) const noexcept {
     if (min_ != 0 && size < min_) return false;
     if (max_ != 0 && size > max_) return false;
     return true;

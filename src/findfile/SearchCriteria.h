@@ -153,7 +153,8 @@ class TSizeCriteria : public TPersistent {
     std::uint32_t Max() const noexcept { return max_; }
     void SetMax(std::uint32_t value) noexcept { max_ = value; }
 
-    bool Matches(std::uint32_t size) const noexcept;
+    // The whole size: a file of 4 GiB and more is not taken for its low 32 bits.
+    bool Matches(std::uint64_t size) const noexcept;
 
   private:
     std::uint32_t min_ = 0;

@@ -80,17 +80,40 @@ void TSearchThread::Synchronize(Call call) {
 }
 
 void TSearchThread::RunPendingCall() noexcept {
+    // The handler gets copies: should it destroy the component, the worker goes on without
+    // waiting for it, and the worker's own values go with its walk.
+    TFindFile::DestroyWatch watch(owner_);
+    calling_ = true;
+    TFolderIgnore ignore = fiNone;
+    std::exception_ptr error;
     try {
-        if (call_ == Call::FolderChange)
-            ignore_ = owner_.DoFolderChange(*folder_);
-        else
-            owner_.DoFileMatch(*folder_, *entry_);
+        const std::wstring folder = *folder_;
+        if (call_ == Call::FolderChange) {
+            ignore = owner_.DoFolderChange(folder);
+        } else {
+            const TSearchRec entry = *entry_;
+            owner_.DoFileMatch(folder, entry);
+        }
     } catch (...) {
+        error = std::current_exception();
+    }
+    if (watch.Destroyed()) return;  // and this worker with it
+    calling_ = false;
+    ignore_ = ignore;
+    if (error) {
         // A failing handler ends the search; the owner shows the error once it has ended.
-        if (!handlerError_) handlerError_ = std::current_exception();
+        if (!handlerError_) handlerError_ = error;
         ignore_ = fiThisAndSubfolders;
         Terminate();
     }
+}
+
+void TSearchThread::ReleaseCaller() noexcept {
+    if (!calling_) return;
+    calling_ = false;
+    ignore_ = fiThisAndSubfolders;
+    Terminate();
+    ReplyMessage(0);
 }
 
 }  // namespace findfile

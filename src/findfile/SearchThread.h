@@ -41,6 +41,9 @@ class TSearchThread {
 
     // On the owner's thread (from its window): run the call the worker is waiting for.
     void RunPendingCall() noexcept;
+    // On the owner's thread, when a handler of that call destroys the component: the worker goes
+    // on to its end at once, no longer waiting for the handler.
+    void ReleaseCaller() noexcept;
 
   private:
     enum class Call { FolderChange, FileMatch };
@@ -57,6 +60,7 @@ class TSearchThread {
     TFolderIgnore ignore_ = fiNone;
     const TSearchRec* entry_ = nullptr;
     std::exception_ptr handlerError_;
+    bool calling_ = false;  // the owner's thread is in RunPendingCall
 };
 
 // The platform's priority for a thread priority.

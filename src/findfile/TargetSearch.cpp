@@ -43,7 +43,7 @@ TTargetSearch::TTargetSearch(const TSearchCriteria& criteria) {
 
 bool TTargetSearch::IsAcceptable(const std::wstring& folder, const TSearchRec& entry) const {
     const WIN32_FIND_DATAW& data = entry.FindData;
-    return Attribute.Matches(entry.Attr) && Size.Matches(entry.Size) &&
+    return Attribute.Matches(entry.Attr) && Size.Matches(entry.FullSize()) &&
            TimeStamp.Matches(data.ftCreationTime, data.ftLastWriteTime, data.ftLastAccessTime) &&
            !TargetFolders.IsExcluded(folder, entry.Name) && Content.Matches(folder + entry.Name);
 }

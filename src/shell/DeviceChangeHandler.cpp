@@ -1,6 +1,7 @@
 #include "shell/DeviceChangeHandler.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <exception>
 #include <utility>
@@ -14,8 +15,46 @@
 namespace {
 
 constexpr wchar_t kReceiverClass[] = L"LumoraDeviceChange";
-// Far beyond any broadcast record; a bound on what is copied.
+// Far beyond any name or data a broadcast record carries; a bound on what is copied of one.
 constexpr size_t kMaxBroadcastData = 0x10000;
+
+struct RecordSize {
+    size_t least, most;
+};
+
+// What a record of each type takes: its fixed part, and where it ends in a name or data of its
+// own, that too. A type we do not know is passed on as its header alone.
+RecordSize RecordSizeOf(DWORD deviceType) {
+    const auto fixed = [](size_t size) { return RecordSize{size, size}; };
+    switch (deviceType) {
+        case DBT_DEVTYP_OEM:
+            return fixed(sizeof(DEV_BROADCAST_OEM));
+        case DBT_DEVTYP_DEVNODE:
+            return fixed(sizeof(DEV_BROADCAST_DEVNODE));
+        case DBT_DEVTYP_VOLUME:
+            return fixed(sizeof(DEV_BROADCAST_VOLUME));
+        case DBT_DEVTYP_NET:
+            return fixed(sizeof(DEV_BROADCAST_NET));
+        case DBT_DEVTYP_PORT:
+            return {offsetof(DEV_BROADCAST_PORT_W, dbcp_name) + sizeof(wchar_t), kMaxBroadcastData};
+        case DBT_DEVTYP_DEVICEINTERFACE:
+            return {offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) + sizeof(wchar_t),
+                    kMaxBroadcastData};
+        case DBT_DEVTYP_HANDLE:
+            return {offsetof(DEV_BROADCAST_HANDLE, dbch_data), kMaxBroadcastData};
+        default:
+            return fixed(sizeof(DEV_BROADCAST_HDR));
+    }
+}
+
+// How many bytes of a record to copy: never more than its header says nor than its type takes;
+// 0 when it is too short to be read as its type at all.
+size_t CopiedSize(const DEV_BROADCAST_HDR* header) {
+    const size_t declared = header->dbch_size;  // the first field: read before any other
+    if (declared < sizeof(DEV_BROADCAST_HDR)) return 0;
+    const RecordSize size = RecordSizeOf(header->dbch_devicetype);
+    return declared < size.least ? 0 : std::min(declared, size.most);
+}
 
 }  // namespace
 
@@ -75,18 +114,21 @@ void TPTDeviceChangeHandler::RemoveHandler(TDeviceChangeMethod method) {
 }
 
 // The data of an event with bit 0x8000 set is a DEV_BROADCAST_HDR that lives only as long as
-// the broadcast's call; the subscribers run later, so they are given a copy.
+// the broadcast's call; the subscribers run later, so they are given a copy. A record too short
+// for its type reaches them as no data at all.
 void TPTDeviceChangeHandler::Repost(WPARAM event, LPARAM data) {
     LPARAM posted = data;
     auto copy = data_.end();
     if ((event & 0x8000) != 0 && data != 0) {
         const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
-        const size_t size =
-            std::clamp<size_t>(header->dbch_size, sizeof(DEV_BROADCAST_HDR), kMaxBroadcastData);
-        copy = data_.emplace(data_.end(), size);
-        std::memcpy(copy->data(), header, size);
-        reinterpret_cast<DEV_BROADCAST_HDR*>(copy->data())->dbch_size = DWORD(size);
-        posted = reinterpret_cast<LPARAM>(copy->data());
+        const size_t size = CopiedSize(header);
+        posted = 0;
+        if (size > 0) {
+            copy = data_.emplace(data_.end(), size);
+            std::memcpy(copy->data(), header, size);
+            reinterpret_cast<DEV_BROADCAST_HDR*>(copy->data())->dbch_size = DWORD(size);
+            posted = reinterpret_cast<LPARAM>(copy->data());
+        }
     }
     if (!PostMessageW(Handle(), shell::kMsgDeviceChange, event, posted) && copy != data_.end())
         data_.erase(copy);

@@ -89,6 +89,25 @@ TEST(Run, TheScanTabSetsTheCriteriaOfTheSearch) {
     EXPECT_EQ(criteria.Size().Max(), 0u);
 }
 
+// What a killed run left behind is never taken for a user's file, on either tab.
+TEST(Run, LeftoverTemporaryFilesAreNoPartOfTheFileSet) {
+    TempDir dir;
+    const std::wstring mine = dir.Write(L"~lumora.tmp", "");
+    const std::wstring leftNew = dir.Write(L"~lumora-new-0123abcd.tmp", "");
+    const std::wstring leftOld = dir.Write(L"~LUMORA-OLD-0123abcd-a.txt.tmp", "");
+    ScanForm scan(dir.Path());
+    TMainForm& form = scan.form;
+    form.comboFileExt->SetText(L"*.tmp");
+    form.GetFilenames();
+    EXPECT_EQ(form.FileList, TFileList{mine});
+
+    form.PageControl1->SelectPage(0);
+    FakeFileListItems items({leftNew, mine, leftOld}, {true, true, true});
+    form.SetFileListItems(&items);
+    form.GetFilenames();
+    EXPECT_EQ(form.FileList, TFileList{mine});
+}
+
 TEST(Run, InvalidChoicesAreRefusedAndChangeNothing) {
     TempDir dir;
     const std::wstring file = dir.Write(L"file.txt", "hello");

@@ -40,6 +40,24 @@ bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 
+// Symbolic links made on the Unix side of Wine (where the platform shows them as the files and
+// folders they lead to, and follows them), removed before the folders they live in, whose removal
+// would otherwise follow them.
+class UnixLinks {
+  public:
+    UnixLinks() = default;
+    ~UnixLinks();
+    UnixLinks(const UnixLinks&) = delete;
+    UnixLinks& operator=(const UnixLinks&) = delete;
+
+    // Makes path a link to target (relative to the link's folder, or absolute in Unix terms);
+    // false where there is no Unix side.
+    bool Make(const std::wstring& path, const std::wstring& target);
+
+  private:
+    std::vector<std::wstring> links_;
+};
+
 // Records every message box the program shows while it lives and answers each with the next
 // scripted answer (IDOK when none is left).
 class MessageBoxRecorder {

@@ -63,6 +63,7 @@ TEST(SearchCriteria, SizeBoundsAreInclusiveAndZeroIsNoBound) {
     size.SetMax(2048);
     EXPECT_TRUE(size.Matches(1024) && size.Matches(2048));
     EXPECT_FALSE(size.Matches(1023) || size.Matches(2049));
+    EXPECT_FALSE(size.Matches((1ull << 32) + 1024));  // not taken for its low 32 bits
     // An empty phrase passes every file without opening it, even one that does not exist.
     EXPECT_TRUE(TContentCriteria().Matches(L"C:\\no such folder\\no such file.txt"));
 }

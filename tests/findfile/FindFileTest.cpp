@@ -8,6 +8,7 @@
 #include "common/TempDir.h"
 #include "findfile/FindFile.h"
 #include "base/Error.h"
+#include "base/Handle.h"
 
 using namespace findfile;
 using findfile_test::Events;
@@ -73,6 +74,29 @@ TEST_F(SearchTest, LevelsLimitWhichFilesAreReportedAndHowDeepTheWalkGoes) {
         finder.Criteria().Files().SetMaxLevel(row.maxLevel);
         Search();
         EXPECT_EQ(recorder.Matches(), row.matches) << row.minLevel << "-" << row.maxLevel;
+    }
+}
+
+// A sparse file of 4 GiB + 1 KiB is compared by its whole size, not by its low 32 bits (1 KiB).
+TEST_F(SearchTest, SizeBoundsCompareTheWholeSize) {
+    const std::wstring huge = dir / L"s\\t\\huge.txt";
+    {
+        base::FileHandle file(
+            CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        LARGE_INTEGER size{};
+        size.QuadPart = (1LL << 32) + 1024;
+        ASSERT_TRUE(SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file.Get()));
+    }
+    struct Row {
+        std::uint32_t min, max;
+        Events matches;
+    } rows[] = {{0, 2048, {L"a.txt", L"s\\b.txt", L"s\\t\\c.txt"}}, {2048, 0, {L"s\\t\\huge.txt"}}};
+    for (const Row& row : rows) {
+        finder.Criteria().Size().SetMin(row.min);
+        finder.Criteria().Size().SetMax(row.max);
+        Search();
+        EXPECT_EQ(recorder.Matches(), row.matches) << row.min << "-" << row.max;
     }
 }
 

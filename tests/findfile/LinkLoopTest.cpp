@@ -10,53 +10,12 @@
 #include "common/TempDir.h"
 #include "findfile/FindFile.h"
 #include "findfile/FolderIdentity.h"
-#include "base/Strings.h"
 
 using namespace findfile;
 using findfile_test::Events;
 using findfile_test::SearchRecorder;
 using testing_support::TempDir;
-
-namespace {
-
-// Runs a Unix command through Wine on a Windows path and waits (within reason) until its work
-// shows: Wine does not let us wait for the Unix process itself.
-bool RunOnUnixPath(const std::wstring& command, const std::wstring& path, bool thenExists) {
-    using UnixFileName = char*(CDECL*)(const wchar_t*);
-    static const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-    char* unixPath = unixFileName ? unixFileName(path.c_str()) : nullptr;
-    if (unixPath == nullptr) return false;
-    std::wstring commandLine = command + L" \"" + base::Utf8ToWide(unixPath) + L"\"";
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    for (int attempt = 0; attempt < 500; ++attempt, Sleep(20))
-        if ((GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) == thenExists)
-            return true;
-    return false;
-}
-
-// Symbolic links made on the Unix side, removed before the folders they live in (whose removal
-// would otherwise follow them).
-struct UnixLinks {
-    ~UnixLinks() {
-        for (const std::wstring& link : links) RunOnUnixPath(L"/bin/rm -f", link, false);
-    }
-    bool Make(const std::wstring& path, const std::wstring& target) {
-        links.push_back(path);
-        return RunOnUnixPath(L"/bin/ln -s \"" + target + L"\"", path, true);
-    }
-    std::vector<std::wstring> links;
-};
-
-}  // namespace
+using testing_support::UnixLinks;
 
 TEST(LinkLoop, FoldersOnTheCurrentPathAreNotEnteredAgain) {
     TempDir dir;

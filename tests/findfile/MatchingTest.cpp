@@ -26,6 +26,11 @@ TEST(Matching, ExcludedEntries) {
         {L"C:\\Old\\", L"anything", L"C:\\Old\\", true},  // no name part: every file
         {L"\\\\server\\share\\Old\\", L"a.txt", L"C:\\Old\\*.txt", false},
         {L"\\\\server\\share\\Old\\", L"a.txt", L"?:\\Old\\*.txt", true},
+        // A network entry names its server and share, whatever their letter case.
+        {L"\\\\Server\\SHARE\\Old\\", L"a.txt", L"\\\\server\\share\\Old\\*.txt", true},
+        {L"\\\\other\\share\\Old\\", L"a.txt", L"\\\\server\\share\\Old\\*.txt", false},
+        {L"\\\\server\\other\\Old\\", L"a.txt", L"\\\\server\\share\\Old\\", false},
+        {L"C:\\Old\\", L"a.txt", L"\\\\server\\share\\Old\\", false},
         {L"C:\\", L"a.txt", L"\\Old\\", false},  // folder shorter than the entry's
     };
     for (const Row& row : rows)

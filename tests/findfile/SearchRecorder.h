@@ -2,6 +2,7 @@
 // messages while a threaded search runs.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,12 +47,14 @@ class SearchRecorder {
     }
 
     Events events;
-    std::vector<DWORD> threads;  // the thread that raised each event
+    std::vector<DWORD> threads;                     // the thread that raised each event
+    std::function<void(const std::wstring&)> then;  // called after each event is recorded
 
   private:
     void Add(std::wstring event) {
-        events.push_back(std::move(event));
+        events.push_back(event);
         threads.push_back(GetCurrentThreadId());
+        if (then) then(event);
     }
 
     std::wstring base_;

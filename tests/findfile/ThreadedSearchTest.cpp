@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "SearchRecorder.h"
 #include "common/TempDir.h"
 #include "findfile/FindFile.h"
 #include "base/Error.h"
+#include "base/Handle.h"
 
 using namespace findfile;
 using findfile_test::Events;
@@ -16,6 +22,46 @@ using findfile_test::SearchRecorder;
 using testing_support::TempDir;
 
 namespace {
+
+// A component whose memory, once freed, holds poison and is never used again: a later write to it
+// shows, and a pointer read from it leads nowhere.
+class PoisonedOnFree : public TFindFile {
+  public:
+    static void* operator new(std::size_t size) { return ::operator new(size); }
+    static void operator delete(void* block, std::size_t size) {
+        std::memset(block, kPoison, size);
+        freed.emplace_back(static_cast<unsigned char*>(block), size);
+    }
+    static bool Untouched() {
+        for (auto [block, size] : freed)
+            for (std::size_t i = 0; i < size; ++i)
+                if (block[i] != kPoison) return false;
+        return true;
+    }
+
+  private:
+    static constexpr unsigned char kPoison = 0xDD;
+    static inline std::vector<std::pair<unsigned char*, std::size_t>> freed;
+};
+
+// Turns a hang into a failure: ends the process when the scope is not left in time.
+class Watchdog {
+  public:
+    Watchdog()
+        : done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), thread_([event = done_.Get()] {
+              if (WaitForSingleObject(event, 60000) != WAIT_TIMEOUT) return;
+              std::fputs("hung: the watchdog ends the run\n", stderr);
+              TerminateProcess(GetCurrentProcess(), 3);
+          }) {}
+    ~Watchdog() {
+        SetEvent(done_.Get());
+        thread_.join();
+    }
+
+  private:
+    base::KernelHandle done_;
+    std::thread thread_;
+};
 
 class ThreadedSearchTest : public ::testing::Test {
   protected:
@@ -26,7 +72,7 @@ class ThreadedSearchTest : public ::testing::Test {
         Renew();
     }
     void Renew() {
-        finder = std::make_unique<TFindFile>();
+        finder = std::make_unique<PoisonedOnFree>();
         recorder.Attach(*finder);
         recorder.events.clear();
         finder->Criteria().Files().SetLocation(dir.Path());
@@ -111,4 +157,37 @@ TEST_F(ThreadedSearchTest, DestroyingTheComponentEndsTheSearchQuietly) {
     MSG msg;
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 3u);
+}
+
+// Any handler may destroy the component, in a threaded or a direct search: the search ends there,
+// nothing hangs, and the component's memory is never touched again.
+TEST_F(ThreadedSearchTest, AHandlerMayDestroyTheComponent) {
+    const Events all = {L"begin",          L"folder ",       L"match a.txt",       L"folder s\\",
+                        L"match s\\b.txt", L"folder s\\t\\", L"match s\\t\\c.txt", L"finish"};
+    struct Row {
+        bool threaded;
+        const wchar_t* at;
+    } rows[] = {{true, L"begin"},           {true, L"folder "}, {true, L"match a.txt"},
+                {true, L"abort"},           {true, L"finish"},  {false, L"folder s\\"},
+                {false, L"match s\\b.txt"}, {false, L"abort"},  {false, L"finish"}};
+    Watchdog watchdog;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::wstring(row.at) + (row.threaded ? L" threaded" : L" direct"));
+        Renew();
+        finder->SetThreaded(row.threaded);
+        // "abort": the first match aborts, and the abort handler destroys.
+        const bool abort = row.at == std::wstring(L"abort");
+        Events expected(all.begin(),
+                        std::find(all.begin(), all.end(), abort ? L"match a.txt" : row.at) + 1);
+        if (abort) expected.push_back(L"abort");
+        recorder.then = [&](const std::wstring& event) {
+            if (abort && event == L"match a.txt") finder->Abort();
+            if (event == row.at) finder.reset();
+        };
+        finder->Execute();
+        ASSERT_TRUE(PumpUntil([&] { return finder == nullptr; }));
+        recorder.then = nullptr;
+        EXPECT_EQ(recorder.events, expected);
+        EXPECT_TRUE(PoisonedOnFree::Untouched());
+    }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -115,4 +117,60 @@ TEST(DeviceChangeHandler, SubscribersChangedDuringAPass) {
     ui::App().ProcessMessages();
     EXPECT_EQ(log,
               (std::vector<std::string>{"changer 32768 1", "changer 32768 2", "added 32768 2"}));
+}
+
+// A record is copied by what its type takes and never beyond what its header says; one too short
+// for its type reaches the subscribers as no data. Each record ends where readable memory ends.
+TEST(DeviceChangeHandler, RecordsAreCopiedByTheSizeTheirTypeTakes) {
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    const size_t page = system.dwPageSize;
+    auto* pages = static_cast<unsigned char*>(
+        VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(pages, nullptr);
+    DWORD old = 0;
+    ASSERT_TRUE(VirtualProtect(pages + page, page, PAGE_NOACCESS, &old));
+    const size_t portName = offsetof(DEV_BROADCAST_PORT_W, dbcp_name);
+    struct Row {
+        DWORD type;
+        size_t real, declared;  // bytes readable, and what the header says
+        size_t copied;          // 0: no data
+    } rows[] = {
+        {DBT_DEVTYP_VOLUME, sizeof(DEV_BROADCAST_VOLUME), sizeof(DEV_BROADCAST_VOLUME),
+         sizeof(DEV_BROADCAST_VOLUME)},
+        {DBT_DEVTYP_VOLUME, sizeof(DEV_BROADCAST_VOLUME), 0x20000, sizeof(DEV_BROADCAST_VOLUME)},
+        {DBT_DEVTYP_VOLUME, sizeof(DEV_BROADCAST_HDR), sizeof(DEV_BROADCAST_HDR), 0},
+        {DBT_DEVTYP_VOLUME, sizeof(DWORD), sizeof(DWORD), 0},
+        {DBT_DEVTYP_PORT, portName + 10, portName + 10, portName + 10},
+        {0x77, 40, 40, sizeof(DEV_BROADCAST_HDR)},
+    };
+    std::vector<size_t> copied;
+    std::wstring port;
+    struct Recorder {
+        std::vector<size_t>& sizes;
+        std::wstring& port;
+        void Heard(TPTDeviceChangeHandler&, const TDeviceChangeMessage& message) {
+            const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(message.data);
+            sizes.push_back(header != nullptr ? header->dbch_size : 0);
+            if (header != nullptr && header->dbch_devicetype == DBT_DEVTYP_PORT)
+                port = reinterpret_cast<const DEV_BROADCAST_PORT_W*>(header)->dbcp_name;
+        }
+    } recorder{copied, port};
+    TDeviceChangeSubscription heard(DeviceChangeMethod<&Recorder::Heard>(&recorder));
+    for (const Row& row : rows) {
+        unsigned char* record = pages + page - row.real;
+        std::memset(record, 0, row.real);
+        reinterpret_cast<DEV_BROADCAST_HDR*>(record)->dbch_size = DWORD(row.declared);
+        if (row.real >= sizeof(DEV_BROADCAST_HDR))
+            reinterpret_cast<DEV_BROADCAST_HDR*>(record)->dbch_devicetype = row.type;
+        if (row.type == DBT_DEVTYP_PORT) std::memcpy(record + portName, L"COM7", 10);
+        SendMessageW(TPTDeviceChangeHandler::Instance().Handle(), WM_DEVICECHANGE,
+                     DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(record));
+    }
+    ui::App().ProcessMessages();
+    std::vector<size_t> expected;
+    for (const Row& row : rows) expected.push_back(row.copied);
+    EXPECT_EQ(copied, expected);
+    EXPECT_EQ(port, L"COM7");
+    VirtualFree(pages, 0, MEM_RELEASE);
 }
