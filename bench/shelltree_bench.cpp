@@ -109,7 +109,7 @@ void Compare(const char* what, const std::function<double()>& component,
              const std::function<void()>& floor) {
     double best = 1e300;
     double bestFloor = 1e300;
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 5; ++round) {
         double start = Now();
         floor();
         bestFloor = std::min(bestFloor, Now() - start);

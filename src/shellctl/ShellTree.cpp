@@ -2,6 +2,9 @@
 #include "shellctl/ShellTree.h"
 
 #include <algorithm>
+#include <climits>
+#include <cwchar>
+#include <numeric>
 #include <unordered_map>
 #include <vector>
 
@@ -35,28 +38,58 @@ int CompareItems(IShellFolder* folder, const ITEMIDLIST* a, const ITEMIDLIST* b)
     return FAILED(hr) ? 0 : static_cast<short>(HRESULT_CODE(hr));
 }
 
-// A stable bottom-up merge sort: it only ever reads inside the range, so a comparison that is
+// A stable natural merge sort: it merges the runs that are in order already, so a list nearly in
+// order costs few comparisons; and it only ever reads inside the range, so a comparison that is
 // not a consistent order (a folder failing some of its comparisons) cannot take it astray.
 template <class T, class Less>
 void MergeSort(std::vector<T>& items, Less less) {
-    std::vector<T> buffer(items.size());
     const std::size_t n = items.size();
-    for (std::size_t width = 1; width < n; width *= 2) {
-        for (std::size_t lo = 0; lo < n; lo += 2 * width) {
-            const std::size_t mid = std::min(lo + width, n);
-            const std::size_t hi = std::min(lo + 2 * width, n);
+    std::vector<std::size_t> runs{0};
+    for (std::size_t i = 1; i < n; ++i)
+        if (less(items[i], items[i - 1])) runs.push_back(i);
+    std::vector<T> buffer(n);
+    while (runs.size() > 1) {
+        std::vector<std::size_t> merged;
+        for (std::size_t r = 0; r < runs.size(); r += 2) {
+            const std::size_t lo = runs[r];
+            const std::size_t mid = r + 1 < runs.size() ? runs[r + 1] : n;
+            const std::size_t hi = r + 2 < runs.size() ? runs[r + 2] : n;
             std::merge(items.begin() + lo, items.begin() + mid, items.begin() + mid,
                        items.begin() + hi, buffer.begin() + lo, less);
+            merged.push_back(lo);
         }
         items.swap(buffer);
+        runs.swap(merged);
     }
+}
+
+// The positions of items in the folder's order. A guess by name comes first, which the folder's
+// own comparison then only has to confirm where it was right: thousands of items cost a few
+// thousand comparisons instead of a full sort's.
+std::vector<std::size_t> FolderOrder(IShellFolder* folder, const std::vector<UniquePidl>& items) {
+    std::vector<std::wstring> names;
+    names.reserve(items.size());
+    for (const UniquePidl& item : items)
+        names.push_back(GetDisplayName(folder, item.Get(), dnInFolder));
+    std::vector<std::size_t> order(items.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return _wcsicmp(names[a].c_str(), names[b].c_str()) < 0;
+    });
+    MergeSort(order, [&](std::size_t a, std::size_t b) {
+        return CompareItems(folder, items[a].Get(), items[b].Get()) < 0;
+    });
+    return order;
 }
 
 int CALLBACK CompareRanks(LPARAM a, LPARAM b, LPARAM ranks) {
     const auto& rank = *reinterpret_cast<const std::unordered_map<LPARAM, int>*>(ranks);
-    const int ra = rank.at(a);
-    const int rb = rank.at(b);
-    return ra < rb ? -1 : ra > rb ? 1 : 0;
+    // A node the caller did not know of goes last.
+    const auto ra = rank.find(a);
+    const auto rb = rank.find(b);
+    const int first = ra != rank.end() ? ra->second : INT_MAX;
+    const int second = rb != rank.end() ? rb->second : INT_MAX;
+    return first < second ? -1 : first > second ? 1 : 0;
 }
 
 }  // namespace
@@ -89,9 +122,10 @@ void TPTCustomShellTree::PrepareCreate(CreateParams& params) {
 }
 
 void TPTCustomShellTree::Created() {
+    treeProc_ = reinterpret_cast<WNDPROC>(GetClassLongPtrW(Handle(), GCLP_WNDPROC));
     TPTCustomTreeView::Created();
-    Send(TVM_SETIMAGELIST, TVSIL_NORMAL, LPARAM(images_.Handle()));
-    if (indent_ > 0) Send(TVM_SETINDENT, WPARAM(indent_));
+    Tree(TVM_SETIMAGELIST, TVSIL_NORMAL, LPARAM(images_.Handle()));
+    if (indent_ > 0) Tree(TVM_SETINDENT, WPARAM(indent_));
     if (options_.Contains(ptstoAutoFill) && RootNode() == nullptr) Post(shell::kMsgDeferredFill);
     if (shellList_ != nullptr) shellList_->TreeSelectionChanged(currentFolder_.Pidl());
 }
@@ -116,7 +150,7 @@ void TPTCustomShellTree::SetHideSelection(bool hide) {
 
 void TPTCustomShellTree::SetIndent(int pixels) {
     indent_ = pixels;
-    if (Handle() != nullptr) Send(TVM_SETINDENT, WPARAM(pixels));
+    if (Handle() != nullptr) Tree(TVM_SETINDENT, WPARAM(pixels));
 }
 
 void TPTCustomShellTree::SetShowRoot(bool show) {
@@ -227,7 +261,7 @@ void TPTCustomShellTree::PaintWithListColors(UINT msg, WPARAM wParam, LPARAM lPa
     // path out.
     const COLORREF color = ui::ColorToRgb(Color());
     const HIMAGELIST normal = images_.Handle();
-    const auto state = reinterpret_cast<HIMAGELIST>(Send(TVM_GETIMAGELIST, TVSIL_STATE));
+    const auto state = reinterpret_cast<HIMAGELIST>(Tree(TVM_GETIMAGELIST, TVSIL_STATE));
     const COLORREF oldNormal = normal != nullptr ? ImageList_SetBkColor(normal, color) : CLR_NONE;
     const COLORREF oldState = state != nullptr ? ImageList_SetBkColor(state, color) : CLR_NONE;
     Finally restore([&] {
@@ -237,9 +271,22 @@ void TPTCustomShellTree::PaintWithListColors(UINT msg, WPARAM wParam, LPARAM lPa
     result = TPTCustomTreeView::HandleMessage(msg, wParam, lParam);
 }
 
+LRESULT TPTCustomShellTree::Tree(UINT msg, WPARAM wParam, LPARAM lParam) const {
+    if (Handle() == nullptr) return 0;
+    if (treeProc_ == nullptr) return Send(msg, wParam, lParam);
+    return CallWindowProcW(treeProc_, Handle(), msg, wParam, lParam);
+}
+
+LPARAM TPTCustomShellTree::ItemData(HTREEITEM node) const {
+    TVITEMW item{};
+    item.mask = TVIF_PARAM | TVIF_HANDLE;
+    item.hItem = node;
+    return Tree(TVM_GETITEMW, 0, LPARAM(&item)) ? item.lParam : 0;
+}
+
 TPTShTreeData* TPTCustomShellTree::ShellDataOf(HTREEITEM node) const {
     if (node == nullptr) return nullptr;
-    auto* data = reinterpret_cast<TPTShTreeData*>(NodeData(node));
+    auto* data = reinterpret_cast<TPTShTreeData*>(ItemData(node));
     return data != nullptr && data_.contains(data) ? data : nullptr;
 }
 
@@ -253,15 +300,15 @@ HTREEITEM TPTCustomShellTree::FirstChild(HTREEITEM node) const {
     if (Handle() == nullptr) return nullptr;
     const WPARAM which = node == TVI_ROOT ? TVGN_ROOT : TVGN_CHILD;
     return reinterpret_cast<HTREEITEM>(
-        Send(TVM_GETNEXTITEM, which, node == TVI_ROOT ? 0 : LPARAM(node)));
+        Tree(TVM_GETNEXTITEM, which, node == TVI_ROOT ? 0 : LPARAM(node)));
 }
 
 HTREEITEM TPTCustomShellTree::NextSibling(HTREEITEM node) const {
-    return reinterpret_cast<HTREEITEM>(Send(TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(node)));
+    return reinterpret_cast<HTREEITEM>(Tree(TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(node)));
 }
 
 HTREEITEM TPTCustomShellTree::ParentNode(HTREEITEM node) const {
-    return reinterpret_cast<HTREEITEM>(Send(TVM_GETNEXTITEM, TVGN_PARENT, LPARAM(node)));
+    return reinterpret_cast<HTREEITEM>(Tree(TVM_GETNEXTITEM, TVGN_PARENT, LPARAM(node)));
 }
 
 std::wstring TPTCustomShellTree::NodeText(HTREEITEM node) const {
@@ -271,22 +318,22 @@ std::wstring TPTCustomShellTree::NodeText(HTREEITEM node) const {
     item.hItem = node;
     item.pszText = text;
     item.cchTextMax = MAX_PATH + 1;
-    return Send(TVM_GETITEMW, 0, LPARAM(&item)) ? std::wstring(text) : std::wstring();
+    return Tree(TVM_GETITEMW, 0, LPARAM(&item)) ? std::wstring(text) : std::wstring();
 }
 
 bool TPTCustomShellTree::HasChildrenMark(HTREEITEM node) const {
     TVITEMW item{};
     item.mask = TVIF_CHILDREN | TVIF_HANDLE;
     item.hItem = node;
-    return Send(TVM_GETITEMW, 0, LPARAM(&item)) && item.cChildren != 0;
+    return Tree(TVM_GETITEMW, 0, LPARAM(&item)) && item.cChildren != 0;
 }
 
 bool TPTCustomShellTree::IsExpanded(HTREEITEM node) const {
-    return (Send(TVM_GETITEMSTATE, WPARAM(node), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    return (Tree(TVM_GETITEMSTATE, WPARAM(node), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
 }
 
 void TPTCustomShellTree::Expand(HTREEITEM node) {
-    if (node != nullptr) Send(TVM_EXPAND, TVE_EXPAND, LPARAM(node));
+    if (node != nullptr) Tree(TVM_EXPAND, TVE_EXPAND, LPARAM(node));
 }
 
 void TPTCustomShellTree::SetHasChildren(HTREEITEM node, bool hasChildren) {
@@ -294,7 +341,7 @@ void TPTCustomShellTree::SetHasChildren(HTREEITEM node, bool hasChildren) {
     item.mask = TVIF_CHILDREN | TVIF_HANDLE;
     item.hItem = node;
     item.cChildren = hasChildren ? 1 : 0;
-    Send(TVM_SETITEMW, 0, LPARAM(&item));
+    Tree(TVM_SETITEMW, 0, LPARAM(&item));
 }
 
 SHCONTF TPTCustomShellTree::EnumFlags() const {
@@ -321,7 +368,7 @@ HTREEITEM TPTCustomShellTree::InsertNode(HTREEITEM parent, const std::wstring& t
         item.state = state;
         item.stateMask = TVIS_OVERLAYMASK | TVIS_CUT;
     }
-    return reinterpret_cast<HTREEITEM>(Send(TVM_INSERTITEMW, 0, LPARAM(&insert)));
+    return reinterpret_cast<HTREEITEM>(Tree(TVM_INSERTITEMW, 0, LPARAM(&insert)));
 }
 
 HTREEITEM TPTCustomShellTree::CreateRootNode(IShellFolder* folder) {
@@ -336,8 +383,8 @@ HTREEITEM TPTCustomShellTree::CreateRootNode(IShellFolder* folder) {
                                   : GetDisplayName(folder, EmptyPidl(), dnInFolder);
     HTREEITEM node = InsertNode(TVI_ROOT, text, data.get(), true, 0);
     if (node == nullptr) return nullptr;
+    NodeInserted(node, data.get());
     data_.insert(data.release());
-    NodeInserted(node);
     return node;
 }
 
@@ -369,8 +416,8 @@ HTREEITEM TPTCustomShellTree::AddItem(IShellFolder* parentFolder, const ITEMIDLI
                                                 UniquePidl::CopyOf(itemRelIdList), attributes);
     HTREEITEM node = InsertNode(parentNode, text, data.get(), hasChildren, state);
     if (node == nullptr) return nullptr;
+    NodeInserted(node, data.get());
     data_.insert(data.release());
-    NodeInserted(node);
     return node;
 }
 
@@ -387,52 +434,50 @@ void TPTCustomShellTree::FillNode(IShellFolder* folder, HTREEITEM node) {
         SetHasChildren(node, true);  // tried again at the next expansion
         return;
     }
+    // The items are put in order before they become nodes: the control need not reorder them.
+    std::vector<UniquePidl> fetched;
     if (items) {
         ITEMIDLIST* raw = nullptr;
-        ULONG fetched = 0;
-        while ((hr = items->Next(1, &raw, &fetched)) == S_OK && fetched == 1) {
-            UniquePidl item(raw);
-            AddItem(folder, abs, item.Get(), node);
-        }
+        ULONG count = 0;
+        while ((hr = items->Next(1, &raw, &count)) == S_OK && count == 1) fetched.emplace_back(raw);
     }
+    for (std::size_t index : FolderOrder(folder, fetched))
+        AddItem(folder, abs, fetched[index].Get(), node);
     if (FirstChild(node) == nullptr) SetHasChildren(node, false);
-    SortChildren(node, folder);
     if (data->IsRoot()) Expand(node);
     // The generic failure ends a fill quietly, with what was read so far.
     if (FAILED(hr) && hr != E_FAIL) RaisePlatformError(hr);
 }
 
-void TPTCustomShellTree::SortChildren(HTREEITEM node, IShellFolder* folder) {
-    struct Child {
-        LPARAM key;
-        TPTShTreeData* data;
-    };
-    std::vector<Child> children;
-    for (HTREEITEM child = FirstChild(node); child != nullptr; child = NextSibling(child))
-        children.push_back({NodeData(child), ShellDataOf(child)});
+void TPTCustomShellTree::SortChildren(HTREEITEM node, IShellFolder* folder,
+                                      std::vector<NodeEntry> children) {
     if (children.size() < 2 || folder == nullptr) return;
-    MergeSort(children, [folder](const Child& a, const Child& b) {
+    MergeSort(children, [folder](const NodeEntry& a, const NodeEntry& b) {
         return a.data != nullptr && b.data != nullptr &&
                CompareItems(folder, a.data->RelIdList(), b.data->RelIdList()) < 0;
     });
     // The control sorts by ranks worked out once, a consistent order whatever the folder said.
     std::unordered_map<LPARAM, int> ranks;
-    for (std::size_t i = 0; i < children.size(); ++i) ranks.emplace(children[i].key, int(i));
-    if (ranks.size() != children.size()) return;  // nodes sharing one data value: left as they are
+    for (std::size_t i = 0; i < children.size(); ++i)
+        ranks.emplace(LPARAM(children[i].data), int(i));
     TVSORTCB sort{};
     sort.hParent = node;
     sort.lpfnCompare = CompareRanks;
     sort.lParam = LPARAM(&ranks);
-    Send(TVM_SORTCHILDRENCB, 0, LPARAM(&sort));
+    Tree(TVM_SORTCHILDRENCB, 0, LPARAM(&sort));
 }
 
-void TPTCustomShellTree::NodeInserted(HTREEITEM node) {
+void TPTCustomShellTree::NodeInserted(HTREEITEM node, TPTShTreeData* data) {
     lastInserted_ = node;
+    lastInsertedData_ = data;
     if (OnInsertItem) OnInsertItem(*this, node);
 }
 
 void TPTCustomShellTree::NodeDeleted(HTREEITEM node, LPARAM value) {
-    if (node == lastInserted_) lastInserted_ = nullptr;
+    if (node == lastInserted_) {
+        lastInserted_ = nullptr;
+        lastInsertedData_ = nullptr;
+    }
     auto* data = reinterpret_cast<TPTShTreeData*>(value);
     if (data == nullptr || !data_.contains(data)) return;
     std::unique_ptr<TPTShTreeData> owned(data);
@@ -444,8 +489,9 @@ void TPTCustomShellTree::DeleteAllNodes() {
     if (Handle() == nullptr) return;
     UpdateLockScope lock(*this);
     Select(nullptr);
-    Send(TVM_DELETEITEM, 0, LPARAM(TVI_ROOT));
+    Tree(TVM_DELETEITEM, 0, LPARAM(TVI_ROOT));
     lastInserted_ = nullptr;
+    lastInsertedData_ = nullptr;
 }
 
 void TPTCustomShellTree::FreeAllData() noexcept {
@@ -453,6 +499,7 @@ void TPTCustomShellTree::FreeAllData() noexcept {
     for (TPTShTreeData* data : data_) delete data;
     data_.clear();
     lastInserted_ = nullptr;
+    lastInsertedData_ = nullptr;
 }
 
 bool TPTCustomShellTree::Expanding(HTREEITEM node) {

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include <windows.h>
 #include <commctrl.h>
@@ -307,13 +308,23 @@ class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
     class NodeUpdateScope;
 
     // ShellTree.cpp
+    // A tree-view message straight to the control's own procedure: none of them is handled on
+    // the way, and on the platform under test each message through the subclass chain costs
+    // round trips to the window server, which a fill of thousands of nodes cannot afford.
+    LRESULT Tree(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    LPARAM ItemData(HTREEITEM node) const;
     HTREEITEM CreateRootNode(IShellFolder* folder);
     HTREEITEM InsertNode(HTREEITEM parent, const std::wstring& text, TPTShTreeData* data,
                          bool hasChildren, UINT state);
     void SetHasChildren(HTREEITEM node, bool hasChildren);
     SHCONTF EnumFlags() const;
-    void SortChildren(HTREEITEM node, IShellFolder* folder);
-    void NodeInserted(HTREEITEM node);
+    struct NodeEntry {
+        HTREEITEM node;
+        TPTShTreeData* data;
+    };
+    // Orders a node's children (all of them, as the caller knows them) by the folder's order.
+    void SortChildren(HTREEITEM node, IShellFolder* folder, std::vector<NodeEntry> children);
+    void NodeInserted(HTREEITEM node, TPTShTreeData* data);
     void NodeDeleted(HTREEITEM node, LPARAM data);
     void DeleteAllNodes();
     void FreeAllData() noexcept;
@@ -366,7 +377,9 @@ class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
     int indent_ = 0;  // 0: the control's own
     int wheelRemainder_ = 0;
     HTREEITEM lastInserted_ = nullptr;
+    TPTShTreeData* lastInsertedData_ = nullptr;
     std::unique_ptr<TChangeHandlerThread> watcher_;
+    WNDPROC treeProc_ = nullptr;
     ui::ImageList images_;
     // Every node's shell data, owned here: a node's data is ours only when it is in this set.
     std::unordered_set<TPTShTreeData*> data_;

@@ -23,7 +23,7 @@ std::wstring Trimmed(const std::wstring& text) {
 
 bool TPTCustomShellTree::EditLabel(HTREEITEM node) {
     if (node == nullptr || Handle() == nullptr) return false;
-    return Send(TVM_EDITLABELW, 0, LPARAM(node)) != 0;
+    return Tree(TVM_EDITLABELW, 0, LPARAM(node)) != 0;
 }
 
 bool TPTCustomShellTree::BeginLabelEdit(HTREEITEM node) {
@@ -79,7 +79,7 @@ bool TPTCustomShellTree::Rename(HTREEITEM node, TPTShTreeData& data, const std::
     item.mask = TVIF_TEXT | TVIF_HANDLE;
     item.hItem = node;
     item.pszText = const_cast<wchar_t*>(text.c_str());
-    Send(TVM_SETITEMW, 0, LPARAM(&item));
+    Tree(TVM_SETITEMW, 0, LPARAM(&item));
     HTREEITEM selected = Selected();
     for (HTREEITEM up = selected; up != nullptr; up = ParentNode(up)) {
         if (up != node) continue;
@@ -116,7 +116,7 @@ bool TPTCustomShellTree::CreateNewFolder() {
     Expand(parent);
     for (HTREEITEM child = FirstChild(parent); child != nullptr; child = NextSibling(child)) {
         if (NodeText(child) == *name) {
-            Send(TVM_ENSUREVISIBLE, 0, LPARAM(child));
+            Tree(TVM_ENSUREVISIBLE, 0, LPARAM(child));
             EditLabel(child);
             break;
         }

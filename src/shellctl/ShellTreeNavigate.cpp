@@ -165,7 +165,7 @@ void TPTCustomShellTree::NavigateTo(const ITEMIDLIST* absIdList) {
     }
     if (node == Selected()) syncNow_ = false;  // no selection change will clear it
     Select(node);
-    Send(TVM_ENSUREVISIBLE, 0, LPARAM(node));
+    Tree(TVM_ENSUREVISIBLE, 0, LPARAM(node));
 }
 
 }  // namespace shellctl

@@ -110,9 +110,13 @@ void TPTCustomShellTree::MergeNode(HTREEITEM node, HTREEITEM& remembered) {
     TPTPidlList current;
     current.SetShellFolder(folder);
     current.SetDuplicates(dupAccept);
-    for (HTREEITEM child = FirstChild(node); child != nullptr; child = NextSibling(child))
-        if (TPTShTreeData* childData = ShellDataOf(child))
-            current.AddObject(const_cast<ITEMIDLIST*>(childData->RelIdList()), child);
+    std::vector<NodeEntry> children;
+    for (HTREEITEM child = FirstChild(node); child != nullptr; child = NextSibling(child)) {
+        TPTShTreeData* childData = ShellDataOf(child);
+        if (childData == nullptr) continue;
+        current.AddObject(const_cast<ITEMIDLIST*>(childData->RelIdList()), child);
+        children.push_back({child, childData});
+    }
     current.SetSorted(true);
     std::vector<const ITEMIDLIST*> added;
     for (const UniquePidl& item : fresh) {
@@ -126,15 +130,18 @@ void TPTCustomShellTree::MergeNode(HTREEITEM node, HTREEITEM& remembered) {
     for (int i = current.Count() - 1; i >= 0; --i) {
         const auto gone = static_cast<HTREEITEM>(current.Objects(i));
         if (IsSelfOrAncestor(*this, gone, remembered)) remembered = node;
-        Send(TVM_DELETEITEM, 0, LPARAM(gone));
+        std::erase_if(children, [gone](const NodeEntry& entry) { return entry.node == gone; });
+        Tree(TVM_DELETEITEM, 0, LPARAM(gone));
     }
-    bool anyAdded = false;
-    for (const ITEMIDLIST* item : added)
-        anyAdded = AddItem(folder, data->GetAbsIdList(), item, node) != nullptr || anyAdded;
-    if (anyAdded) SortChildren(node, folder);
+    const std::size_t kept = children.size();
+    for (const ITEMIDLIST* item : added) {
+        HTREEITEM child = AddItem(folder, data->GetAbsIdList(), item, node);
+        if (child != nullptr && child == lastInserted_)
+            children.push_back({child, lastInsertedData_});
+    }
+    if (children.size() > kept) SortChildren(node, folder, children);
     SetHasChildren(node, FirstChild(node) != nullptr);
-    for (HTREEITEM child = FirstChild(node); child != nullptr; child = NextSibling(child))
-        MergeNode(child, remembered);
+    for (const NodeEntry& child : children) MergeNode(child.node, remembered);
 }
 
 void TPTCustomShellTree::ChangeNotified() {
