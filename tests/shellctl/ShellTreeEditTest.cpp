@@ -62,7 +62,11 @@ TEST_F(ShellTreeEditTest, F2RenamesInPlaceOrSaysWhyNot) {
         EXPECT_EQ(list.Last(), dir / folder);
         // The expanded descendants know their new path.
         EXPECT_EQ(tree.ShellDataOf(tree.FirstChild(node))->GetPath(), dir / folder + L"\\a1");
+        // The tree's own rename is not read again when its notification comes.
         EXPECT_EQ(tree.IgnoreNextChange(), !c.folder.empty());
+        tree.Post(shell::kMsgChangeNotify);
+        ui::App().ProcessMessages();
+        EXPECT_EQ(tree.PendingSync() == TPTCustomShellTree::TSyncAction::None, !c.folder.empty());
         ASSERT_EQ(boxes.Boxes().size(), c.refusal == S_OK ? 0u : 1u);
         if (c.refusal != S_OK) {
             EXPECT_EQ(boxes.Boxes()[0].text, base::SystemErrorMessage(c.refusal));
@@ -107,6 +111,14 @@ TEST_F(ShellTreeEditTest, ANewFolderAppearsOnceAndIsRenamedInPlace) {
         EXPECT_TRUE(FolderExists(dir / c.selected + L"\\named"));
         RemoveTree(dir / c.selected + L"\\named");
     }
+    // A folder that cannot be made is said so once, and the next change is not ignored.
+    TestTree tree(form, dir.Path(), options);
+    tree.Refill();
+    tree.SetFolderPath(dir / L"b");
+    RemoveTree(dir / L"b");
+    EXPECT_FALSE(tree.CreateNewFolder());
+    EXPECT_FALSE(tree.IgnoreNextChange());
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
 }
 
 TEST_F(ShellTreeEditTest, TheWheelScrollsTheControlUnderThePointer) {

@@ -124,6 +124,10 @@ TEST_F(ShellTreeTest, ItemsTheShellFailsOnAreSkippedQuietly) {
     ShellDoubles::enumResult = S_OK;
     tree.Expand(a);
     EXPECT_EQ(tree.ChildTexts(a), Texts{L"a1"});
+    // A refresh that cannot read a folder leaves its nodes as they are.
+    ShellDoubles::enumResult = E_FAIL;
+    tree.RefreshNodes();
+    EXPECT_EQ(tree.ChildTexts(a), Texts{L"a1"});
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
@@ -150,6 +154,36 @@ TEST_F(ShellTreeTest, EveryFolderEnumeratorAndListIsReleased) {
     EXPECT_EQ(lists.Outstanding(), before);
     EXPECT_EQ(ShellDoubles::liveFolders, 0);
     EXPECT_EQ(ShellDoubles::liveEnumerators, 0);
+}
+
+TEST_F(ShellTreeTest, PaintsIconsOnItsOwnColourAndGivesTheSharedListItsColourBack) {
+    TestTree tree(form, dir.Path(), OptionsWithout({ptstoDynamicRefresh}));
+    tree.Refill();
+    HIMAGELIST system = GetSystemImageList(silSmall);
+    const COLORREF before = ImageList_GetBkColor(system);
+    std::vector<COLORREF> whilePainting;
+    tree.OnCustomDrawShEx = [&](TPTCustomShellTree&, TPTTvCustomDraw& draw, HTREEITEM node,
+                                TPTShTreeData* data) {
+        if (draw.Stage() == 4) {
+            EXPECT_EQ(data, tree.ShellDataOf(node));
+            whilePainting.push_back(ImageList_GetBkColor(system));
+        }
+    };
+    tree.SetColor(ui::Color(RGB(250, 240, 200)));
+    RedrawWindow(tree.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ASSERT_FALSE(whilePainting.empty());
+    EXPECT_EQ(whilePainting[0], RGB(250, 240, 200));
+    EXPECT_EQ(ImageList_GetBkColor(system), before);
+}
+
+TEST_F(ShellTreeTest, DragsTheToolkitWayOnlyWithoutShellDrags) {
+    TestTree tree(form, dir.Path(), kDefaultShellTreeOptions);
+    const auto disabled = [&] {
+        return (GetWindowLongW(tree.Handle(), GWL_STYLE) & TVS_DISABLEDRAGDROP) != 0;
+    };
+    EXPECT_FALSE(disabled());
+    tree.SetOptions(OptionsWithout({ptstoOleDrag}));
+    EXPECT_TRUE(disabled());
 }
 
 TEST(ShellTreeOptions, StoreAsSixteenBitsWithTheDefaultValue) {
