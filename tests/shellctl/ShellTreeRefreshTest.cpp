@@ -91,6 +91,14 @@ TEST_F(ShellTreeRefreshTest, NotificationsFoldIntoOneRefreshThatSelectionTravelK
     EXPECT_EQ(fills, 1);
     EXPECT_EQ(list.Last(), dir / L"a");
 
+    // While a drag from the tree runs, refreshes wait for its end and notifications are dropped.
+    tree.SetDragging(true);
+    tree.RefreshNodes();
+    notify(1);
+    EXPECT_EQ(tree.PendingSync(), Sync::None);
+    tree.SetDragging(false);
+    EXPECT_EQ(fills, 2);
+
     // The tree's own change is not read twice: its notification is dropped, the next is not.
     ASSERT_TRUE(tree.CreateNewFolder());
     fills = 0;
