@@ -94,16 +94,11 @@ inline constexpr TPTShellTreeOptions kDefaultShellTreeOptions{
     ptstoOleDrop,      ptstoShowHidden};
 static_assert(kDefaultShellTreeOptions.Mask() == 955);
 
-// Events; parameters as published. aParentIShf is neither held nor released by the handler.
-using TPTShAddItemEvent = std::function<void(
-    TPTCustomShellTree& aSender, IShellFolder_NRC* aParentIShf, const ITEMIDLIST* aParentAbsIdList,
-    const ITEMIDLIST* aItemRelIdList, ULONG aAttribs, BOOL& afAllowAdd)>;
+// Events; parameters as published.
 using TPTShTreeInsertItemEvent = std::function<void(TPTCustomShellTree& aSender, HTREEITEM aNode)>;
 using TPTShTreeDeleteItemEvent =
     std::function<void(TPTCustomShellTree& aSender, HTREEITEM aNode, TPTShTreeData& aShTreeData)>;
 using TPTShTreeNotifyEvent = std::function<void(TPTCustomShellTree& aSender)>;
-using TPTShPopupHintEvent =
-    std::function<void(TPTCustomShellTree& aSender, const std::wstring& hint)>;
 using TPTShTvCustomDrawEvent = std::function<void(TPTCustomShellTree& aSender, TPTTvCustomDraw& aCD,
                                                   HTREEITEM aNode, TPTShTreeData* aData)>;
 using TPTShTreeChangeEvent = std::function<void(TPTCustomShellTree& aSender, HTREEITEM aNode)>;
@@ -168,6 +163,15 @@ class TPTShTreeData {
 
 class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
   public:
+    // The events the shell list has too, with the tree as their sender. aParentIShf is neither
+    // held nor released by the handler.
+    using TPTShAddItemEvent =
+        std::function<void(TPTCustomShellTree& aSender, IShellFolder_NRC* aParentIShf,
+                           const ITEMIDLIST* aParentAbsIdList, const ITEMIDLIST* aItemRelIdList,
+                           ULONG aAttribs, BOOL& afAllowAdd)>;
+    using TPTShPopupHintEvent =
+        std::function<void(TPTCustomShellTree& aSender, const std::wstring& hint)>;
+
     // Phase one; the window comes with Create.
     TPTCustomShellTree();
     ~TPTCustomShellTree() override;
