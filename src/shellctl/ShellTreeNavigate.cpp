@@ -91,7 +91,8 @@ void TPTCustomShellTree::SetFolder(const TPTShellLocator& folder) {
 }
 
 void TPTCustomShellTree::SetFolderPath(const std::wstring& path) {
-    if (updateLock_ == 0) currentFolder_.SetPath(path);
+    // No path (a setting never saved) leaves the tree where it is.
+    if (updateLock_ == 0 && !path.empty()) currentFolder_.SetPath(path);
 }
 
 std::wstring TPTCustomShellTree::SelectedPath() const {

@@ -123,6 +123,7 @@ TEST_F(ShellTreeNavigateTest, PathsRoundTripAndGoUpStopsAtTheRoot) {
     list.tree->CurrentFolder().SetPath(dir / L"b");
     EXPECT_EQ(tree.SelectedPath(), dir / L"b");
     tree.SetFolderPath(dir / L".h\\h1");
+    tree.SetFolderPath(L"");
     EXPECT_EQ(tree.SelectedPath(), dir / L".h\\h1");
     EXPECT_EQ(list.Last(), dir / L".h\\h1");
 }
