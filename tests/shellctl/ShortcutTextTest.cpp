@@ -1,6 +1,10 @@
 #include "shellctl/ShortcutText.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
+
+#include "shellctl/ShellKeys.h"
 
 namespace shellctl {
 namespace {
@@ -49,6 +53,24 @@ TEST(ShortcutText, EveryNamedKeyRoundTrips) {
                 << key;
         }
     }
+}
+
+TEST(ShellKeys, TheSharedTableMatchesItsKeysAndShiftDel) {
+    const struct {
+        Shortcut pressed;
+        int slot;
+    } cases[] = {
+        {Shortcut(kShortcutCtrl | 'A'), skSelectAll},
+        {VK_DELETE, skDelete},
+        {Shortcut(kShortcutShift | VK_DELETE), skDelete},
+        {Shortcut(kShortcutCtrl | 'V'), skPaste},
+        {VK_F5, skRefresh},
+        {VK_F2, skRename},
+        {Shortcut(kShortcutShift | VK_F2), kNoShellKey},
+        {'C', kNoShellKey},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MatchShellKey(c.pressed), c.slot) << c.pressed;
+    EXPECT_STREQ(ShellControlDefKeys()[skCut].KeyText, L"Ctrl+X");
 }
 
 }  // namespace
