@@ -3,6 +3,7 @@
 #include "../res/resource.h"
 #include "app/FileTypes.h"
 #include "app/Product.h"
+#include "shellctl/FolderBrowseDlg.h"
 #include "ui/Application.h"
 
 namespace {
@@ -39,6 +40,7 @@ TMainForm::~TMainForm() = default;
 
 void TMainForm::BuildLayout() {
     FindFile1 = std::make_unique<findfile::TFindFile>();
+    PTFolderBrowseDlg1 = std::make_unique<shellctl::TPTFolderBrowseDlg>(this);
     ImageList1 = std::make_unique<ui::ImageList>(IDB_IMAGES, 16);
     TopRule = std::make_unique<ui::Panel>(*this, 0, 0, 0, S(4), ui::Panel::Bevel::TopRule);
     TopRule->SetAlign(ui::Align::Top);

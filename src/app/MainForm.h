@@ -24,6 +24,10 @@
 #include "ui/Splitter.h"
 #include "ui/StatusBar.h"
 
+namespace shellctl {
+class TPTFolderBrowseDlg;
+}
+
 class TMainForm : public ui::Form, public ReplaceWindow {
   public:
     TMainForm();
@@ -62,11 +66,8 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     // The file filter handed to the shell list.
     const std::wstring& ShellListFilter() const noexcept { return shellListFilter_; }
 
-    // Platform calls a test cannot watch, replaceable: opening a web address, and choosing a
-    // folder (returns the chosen path, or nothing when cancelled).
+    // A platform call a test cannot watch, replaceable: opening a web address.
     std::function<void(HWND owner, const std::wstring& address)> OpenWebAddress;
-    std::function<std::optional<std::wstring>(HWND owner, const std::wstring& initialFolder)>
-        BrowseForFolder;
 
     // The layout, under the names the rest of the program uses.
     std::unique_ptr<ui::ImageList> ImageList1;
@@ -123,8 +124,9 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     ui::MenuItem* Website1 = nullptr;
     ui::MenuItem* About1 = nullptr;
 
-    // The search of "Scan folder(s)".
+    // The search of "Scan folder(s)", and the dialog that picks its start folder.
     std::unique_ptr<findfile::TFindFile> FindFile1;
+    std::unique_ptr<shellctl::TPTFolderBrowseDlg> PTFolderBrowseDlg1;
     // The file set of a run: full paths in the order they were gathered.
     TFileList FileList;
 

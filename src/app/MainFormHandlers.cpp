@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 #include "app/Product.h"
 #include "app/SPHTMLHelp.h"
+#include "shellctl/FolderBrowseDlg.h"
 #include "ui/Application.h"
 #include "base/DateTime.h"
 #include "ui/Dialogs.h"
@@ -16,26 +17,6 @@ namespace {
 
 void OpenWithShell(HWND owner, const std::wstring& address) {
     ShellExecuteW(owner, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-int CALLBACK BrowseCallback(HWND window, UINT msg, LPARAM, LPARAM data) {
-    if (msg == BFFM_INITIALIZED && data != 0) SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
-    return 0;
-}
-
-std::optional<std::wstring> PickFolderWithShell(HWND owner, const std::wstring& initialFolder) {
-    BROWSEINFOW info{};
-    info.hwndOwner = owner;
-    info.lpszTitle = L"Choose the start folder";
-    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    info.lpfn = BrowseCallback;
-    info.lParam = LPARAM(initialFolder.c_str());
-    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
-    if (chosen == nullptr) return std::nullopt;
-    wchar_t path[MAX_PATH] = {};
-    const bool hasPath = SHGetPathFromIDListW(chosen, path);
-    CoTaskMemFree(chosen);
-    return hasPath ? std::wstring(path) : std::wstring();
 }
 
 // The extension of a path's last component from its last ".", the dot included.
@@ -57,7 +38,6 @@ void TMainForm::BindEvents() {
     };
     FindFile1->OnSearchFinish = [this](findfile::TFindFile& s) { FindFile1SearchFinish(s); };
     OpenWebAddress = OpenWithShell;
-    BrowseForFolder = PickFolderWithShell;
     PageControl1->OnChange = [this](ui::Window& s) { PageControl1Change(s); };
     ComboFilter->OnChange = [this](ui::Window& s) { ComboFilterChange(s); };
     btnSelectAll->OnClick = [this](ui::Window& s) { btnSelectAllClick(s); };
@@ -145,8 +125,16 @@ void TMainForm::btnSelectAllClick(ui::Window& sender) {
 }
 
 void TMainForm::btnBrowseClick(ui::Window&) {
-    std::optional<std::wstring> chosen = BrowseForFolder(Handle(), editFolder->Text());
-    if (chosen) editFolder->SetText(*chosen);
+    // A text that names no folder (a file, nothing at all) opens the dialog at the root.
+    const std::wstring typed = editFolder->Text();
+    const DWORD attributes =
+        typed.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(typed.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        PTFolderBrowseDlg1->SetSelectedFolderPath(typed);
+    else
+        PTFolderBrowseDlg1->SelectedFolder().Clear();
+    if (PTFolderBrowseDlg1->Execute())
+        editFolder->SetText(PTFolderBrowseDlg1->SelectedFolderPath());
 }
 
 void TMainForm::cbDateClick(ui::Window&) {

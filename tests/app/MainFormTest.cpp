@@ -6,10 +6,13 @@
 #include "FakeFileListItems.h"
 #include "app/MainForm.h"
 #include "common/TempDir.h"
+#include "shellctl/FolderBrowseDlg.h"
 #include "ui/Application.h"
+#include "ui/Timer.h"
 #include "base/DateTime.h"
 
 using testing_support::MessageBoxRecorder;
+using testing_support::TempDir;
 
 namespace {
 
@@ -226,22 +229,55 @@ TEST(MainForm, HelpMenuOpensTheWebsiteAndTheAboutBox) {
     EXPECT_NE(boxes.Boxes()[0].text.find(L"Velquist Software"), std::wstring::npos);
 }
 
-TEST(MainForm, BrowseSetsTheStartFolderUnlessCancelled) {
+TEST(MainForm, TheBrowseDialogOpensAtTheTypedFolderAndOkSetsTheScansStartFolder) {
+    TempDir dir;
+    dir.MakeDir(L"start");
+    dir.Write(L"pick\\a.txt", "hello");
     TMainForm form;
-    form.editFolder->SetText(L"C:\\start");
-    std::wstring offered;
-    form.BrowseForFolder = [&](HWND, const std::wstring& initial) -> std::optional<std::wstring> {
-        offered = initial;
-        return std::nullopt;
+    shellctl::TPTFolderBrowseDlg& dlg = *form.PTFolderBrowseDlg1;
+    const struct {
+        const char* name;
+        std::wstring typed;
+        bool ok;
+        std::wstring opened;  // empty: at the root
+        std::wstring after;
+    } cases[] = {
+        {"Cancel", dir / L"start", false, dir / L"start", dir / L"start"},
+        {"OK", dir / L"start", true, dir / L"start", dir / L"pick"},
+        {"no such folder", dir / L"gone", false, L"", dir / L"gone"},
+        {"a file", dir / L"pick\\a.txt", true, L"", dir / L"pick"},
     };
-    form.btnBrowse->Click();
-    EXPECT_EQ(offered, L"C:\\start");
-    EXPECT_EQ(form.editFolder->Text(), L"C:\\start");
-    form.BrowseForFolder = [](HWND, const std::wstring&) -> std::optional<std::wstring> {
-        return L"C:\\chosen";
-    };
-    form.btnBrowse->Click();
-    EXPECT_EQ(form.editFolder->Text(), L"C:\\chosen");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        form.editFolder->SetText(c.typed);
+        bool atRoot = false;
+        std::wstring opened;
+        ui::Timer timer(1);
+        dlg.OnFormShow = [&](ui::Window&) { timer.SetEnabled(true); };
+        timer.OnTimer = [&](ui::Timer&) {
+            timer.SetEnabled(false);
+            shellctl::TPTShellTree& tree = *dlg.ActiveForm()->PTShellTree1;
+            atRoot = tree.Selected() == tree.RootNode();
+            opened = tree.SelectedPath();
+            tree.SetFolderPath(dir / L"pick");
+            ui::Button& end = c.ok ? *dlg.ActiveForm()->OkBtn : *dlg.ActiveForm()->CancelBtn;
+            PostMessageW(end.Handle(), BM_CLICK, 0, 0);
+        };
+        form.btnBrowse->Click();
+        EXPECT_EQ(atRoot, c.opened.empty());
+        if (!c.opened.empty()) {
+            EXPECT_EQ(opened, c.opened);
+        }
+        EXPECT_EQ(form.editFolder->Text(), c.after);
+    }
+    // The scan that follows searches the chosen folder.
+    form.PageControl1->SelectPage(1);
+    form.edtFind->SetText(L"hello");
+    form.edtReplace->SetText(L"bye");
+    MessageBoxRecorder boxes;
+    form.btnStart->Send(BM_CLICK);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(testing_support::ReadFileBytes(dir / L"pick\\a.txt"), "bye\r\n");
 }
 
 TEST(MainForm, ExitClosesTheWindow) {
