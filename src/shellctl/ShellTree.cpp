@@ -181,6 +181,13 @@ LRESULT TPTCustomShellTree::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam
         case WM_MOUSEWHEEL:
             if (MouseWheel(wParam, lParam)) return 0;
             break;
+        case TVM_DELETEITEM:
+            // Clearing the whole tree does not move the list, whoever asks for it.
+            if (lParam == 0 || HTREEITEM(lParam) == TVI_ROOT) {
+                UpdateLockScope lock(*this);
+                return TPTCustomTreeView::HandleMessage(msg, wParam, lParam);
+            }
+            break;
         case WM_WINDOWPOSCHANGED:
             if (destroying_) return 0;
             break;

@@ -197,8 +197,8 @@ class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
     // Makes the current folder equal to folder, which navigates; while the update lock is held
     // it only hands the current folder to the linked list again.
     void SetFolder(const TPTShellLocator& folder);
-    // Opens the tree at a file-system path (unless the update lock is held); an empty path
-    // changes nothing.
+    // Opens the tree at a file-system path (unless the update lock is held); an empty path or
+    // one the shell cannot find changes nothing.
     void SetFolderPath(const std::wstring& path);
     // The path of the selected node; empty without a selected shell node or for a virtual one.
     std::wstring SelectedPath() const;
