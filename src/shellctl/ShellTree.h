@@ -381,6 +381,8 @@ class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
     bool readOnly_ = false;
     int indent_ = 0;  // 0: the control's own
     int wheelRemainder_ = 0;
+    // The in-folder name of the item FillNode hands to AddItem next, read already for its order.
+    const std::wstring* knownName_ = nullptr;
     HTREEITEM lastInserted_ = nullptr;
     TPTShTreeData* lastInsertedData_ = nullptr;
     std::unique_ptr<TChangeHandlerThread> watcher_;
