@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cwchar>
+#include <cwctype>
 #include <numeric>
 #include <unordered_map>
 #include <vector>
@@ -66,16 +67,21 @@ void MergeSort(std::vector<T>& items, Less less) {
 // The positions of items in the folder's order. A guess by name comes first, which the folder's
 // own comparison then only has to confirm where it was right: thousands of items cost a few
 // thousand comparisons instead of a full sort's.
-std::vector<std::size_t> FolderOrder(IShellFolder* folder, const std::vector<UniquePidl>& items) {
-    std::vector<std::wstring> names;
+// The names are those of the nodes to come: each is read once.
+std::vector<std::size_t> FolderOrder(IShellFolder* folder, const std::vector<UniquePidl>& items,
+                                     std::vector<std::wstring>& names) {
     names.reserve(items.size());
     for (const UniquePidl& item : items)
         names.push_back(GetDisplayName(folder, item.Get(), dnInFolder));
+    // The guess compares keys made once: a case-blind comparison per pair costs more than the
+    // folder's own confirmation does.
+    std::vector<std::wstring> keys(names);
+    for (std::wstring& key : keys)
+        for (wchar_t& c : key) c = std::towlower(c);
     std::vector<std::size_t> order(items.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return _wcsicmp(names[a].c_str(), names[b].c_str()) < 0;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
     MergeSort(order, [&](std::size_t a, std::size_t b) {
         return CompareItems(folder, items[a].Get(), items[b].Get()) < 0;
     });
@@ -180,6 +186,13 @@ LRESULT TPTCustomShellTree::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam
         }
         case WM_MOUSEWHEEL:
             if (MouseWheel(wParam, lParam)) return 0;
+            break;
+        case TVM_DELETEITEM:
+            // Clearing the whole tree does not move the list, whoever asks for it.
+            if (lParam == 0 || HTREEITEM(lParam) == TVI_ROOT) {
+                UpdateLockScope lock(*this);
+                return TPTCustomTreeView::HandleMessage(msg, wParam, lParam);
+            }
             break;
         case WM_WINDOWPOSCHANGED:
             if (destroying_) return 0;
@@ -390,6 +403,7 @@ HTREEITEM TPTCustomShellTree::CreateRootNode(IShellFolder* folder) {
 
 HTREEITEM TPTCustomShellTree::AddItem(IShellFolder* parentFolder, const ITEMIDLIST* parentAbsIdList,
                                       const ITEMIDLIST* itemRelIdList, HTREEITEM parentNode) {
+    const std::wstring* knownName = std::exchange(knownName_, nullptr);
     if (itemRelIdList == nullptr || parentFolder == nullptr) return nullptr;
     SFGAOF attributes = kAddItemQuery;
     if (FAILED(parentFolder->GetAttributesOf(1, &itemRelIdList, &attributes))) return nullptr;
@@ -401,7 +415,8 @@ HTREEITEM TPTCustomShellTree::AddItem(IShellFolder* parentFolder, const ITEMIDLI
         OnAddItem(*this, parentFolder, parentAbsIdList, itemRelIdList, ULONG(attributes), allow);
         if (!allow) return nullptr;
     }
-    const std::wstring text = GetDisplayName(parentFolder, itemRelIdList, dnInFolder);
+    const std::wstring text =
+        knownName != nullptr ? *knownName : GetDisplayName(parentFolder, itemRelIdList, dnInFolder);
     const bool folder = (attributes & SFGAO_FOLDER) != 0;
     const bool subfolders = (attributes & SFGAO_HASSUBFOLDER) != 0;
     const bool hasChildren =
@@ -441,8 +456,12 @@ void TPTCustomShellTree::FillNode(IShellFolder* folder, HTREEITEM node) {
         ULONG count = 0;
         while ((hr = items->Next(1, &raw, &count)) == S_OK && count == 1) fetched.emplace_back(raw);
     }
-    for (std::size_t index : FolderOrder(folder, fetched))
+    std::vector<std::wstring> names;
+    Finally forget([this] { knownName_ = nullptr; });
+    for (std::size_t index : FolderOrder(folder, fetched, names)) {
+        knownName_ = &names[index];
         AddItem(folder, abs, fetched[index].Get(), node);
+    }
     if (FirstChild(node) == nullptr) SetHasChildren(node, false);
     if (data->IsRoot()) Expand(node);
     // The generic failure ends a fill quietly, with what was read so far.

@@ -197,8 +197,8 @@ class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
     // Makes the current folder equal to folder, which navigates; while the update lock is held
     // it only hands the current folder to the linked list again.
     void SetFolder(const TPTShellLocator& folder);
-    // Opens the tree at a file-system path (unless the update lock is held); an empty path
-    // changes nothing.
+    // Opens the tree at a file-system path (unless the update lock is held); an empty path or
+    // one the shell cannot find changes nothing.
     void SetFolderPath(const std::wstring& path);
     // The path of the selected node; empty without a selected shell node or for a virtual one.
     std::wstring SelectedPath() const;
@@ -381,6 +381,8 @@ class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
     bool readOnly_ = false;
     int indent_ = 0;  // 0: the control's own
     int wheelRemainder_ = 0;
+    // The in-folder name of the item FillNode hands to AddItem next, read already for its order.
+    const std::wstring* knownName_ = nullptr;
     HTREEITEM lastInserted_ = nullptr;
     TPTShTreeData* lastInsertedData_ = nullptr;
     std::unique_ptr<TChangeHandlerThread> watcher_;

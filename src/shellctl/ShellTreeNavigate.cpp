@@ -6,6 +6,16 @@
 #include "shellctl/ShellTreeScopes.h"
 
 namespace shellctl {
+namespace {
+
+// Whether an item named by a list made earlier is still there. The shell may answer for a
+// file-system item from what its list recorded, so the file system is asked.
+bool StillThere(const ITEMIDLIST* parentAbsIdList, const ITEMIDLIST* item) {
+    const std::wstring path = PidlToPath(UniquePidl::Concat(parentAbsIdList, item).Get());
+    return path.empty() || GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
 
 void TPTCustomShellTree::SetShellList(TPTShellListLink* list) {
     if (list == shellList_) return;
@@ -91,8 +101,11 @@ void TPTCustomShellTree::SetFolder(const TPTShellLocator& folder) {
 }
 
 void TPTCustomShellTree::SetFolderPath(const std::wstring& path) {
-    // No path (a setting never saved) leaves the tree where it is.
-    if (updateLock_ == 0 && !path.empty()) currentFolder_.SetPath(path);
+    // No path (a setting never saved) and a path that is gone leave the tree where it is, rather
+    // than sending it and its list back to the desktop.
+    if (updateLock_ > 0 || path.empty()) return;
+    UniquePidl pidl;
+    if (SUCCEEDED(PathToPidl(path, pidl))) currentFolder_.SetPidl(pidl.Get());
 }
 
 std::wstring TPTCustomShellTree::SelectedPath() const {
@@ -152,7 +165,7 @@ void TPTCustomShellTree::NavigateTo(const ITEMIDLIST* absIdList) {
             IShellFolder* folder = data->GetShellFolder();
             const ITEMIDLIST* item = target.ItemPidl(i);
             HTREEITEM child = folder != nullptr ? FindChild(node, folder, item) : nullptr;
-            if (child == nullptr && folder != nullptr) {
+            if (child == nullptr && folder != nullptr && StillThere(data->GetAbsIdList(), item)) {
                 child = AddItem(folder, data->GetAbsIdList(), item, node);
                 if (child != nullptr) SetHasChildren(node, true);
             }

@@ -61,6 +61,7 @@ TEST_F(ShellTreeEditTest, F2RenamesInPlaceOrSaysWhyNot) {
         EXPECT_EQ(tree.SelectedPath(), dir / folder);
         EXPECT_EQ(list.Last(), dir / folder);
         // The expanded descendants know their new path.
+        EXPECT_TRUE(tree.IsExpanded(node));
         EXPECT_EQ(tree.ShellDataOf(tree.FirstChild(node))->GetPath(), dir / folder + L"\\a1");
         // The tree's own rename is not read again when its notification comes.
         EXPECT_EQ(tree.IgnoreNextChange(), !c.folder.empty());
@@ -72,6 +73,43 @@ TEST_F(ShellTreeEditTest, F2RenamesInPlaceOrSaysWhyNot) {
             EXPECT_EQ(boxes.Boxes()[0].text, base::SystemErrorMessage(c.refusal));
         }
         if (!c.folder.empty()) MoveFileW((dir / c.folder).c_str(), (dir / L"a").c_str());
+    }
+}
+
+TEST_F(ShellTreeEditTest, KeysActOnlyWithDefaultKeyHandlingAndOtherKeysReachTheBaseOnce) {
+    const struct {
+        const char* name;
+        WORD key;
+        TPTShellTreeOptions options;
+        int refreshes, menus;
+        bool editing;
+    } cases[] = {
+        {"F5", VK_F5, options, 1, 0, false},
+        {"F2", VK_F2, options, 0, 0, true},
+        {"F5 unbound", VK_F5, OptionsWithout({ptstoDynamicRefresh, ptstoDefaultKeyHandling}), 0, 0,
+         false},
+        {"F2 unbound", VK_F2, OptionsWithout({ptstoDynamicRefresh, ptstoDefaultKeyHandling}), 0, 0,
+         false},
+        {"menu key", VK_APPS, options, 0, 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestTree tree(form, dir.Path(), c.options);
+        tree.Refill();
+        tree.SetFolderPath(dir / L"b");
+        int refreshes = 0, menus = 0;
+        tree.OnFillStart = [&](TPTCustomShellTree&) { ++refreshes; };
+        tree.OnNodeContextMenu = [&](TPTCustomTreeView&, HTREEITEM node, POINT&, ui::Menu*& menu) {
+            EXPECT_EQ(node, tree.Selected());
+            menu = nullptr;
+            ++menus;
+        };
+        tree.SetFocus();
+        tree.PressKey(c.key);
+        EXPECT_EQ(refreshes, c.refreshes);
+        EXPECT_EQ(menus, c.menus);
+        EXPECT_EQ(tree.EditControl() != nullptr, c.editing);
+        if (tree.EditControl() != nullptr) tree.Send(TVM_ENDEDITLABELNOW, TRUE);
     }
 }
 

@@ -123,9 +123,19 @@ TEST_F(ShellTreeNavigateTest, PathsRoundTripAndGoUpStopsAtTheRoot) {
     list.tree->CurrentFolder().SetPath(dir / L"b");
     EXPECT_EQ(tree.SelectedPath(), dir / L"b");
     tree.SetFolderPath(dir / L".h\\h1");
+    // No path and a path that cannot be reached leave the tree and the list where they are.
     tree.SetFolderPath(L"");
+    tree.SetFolderPath(dir / L"nowhere\\deeper");
     EXPECT_EQ(tree.SelectedPath(), dir / L".h\\h1");
     EXPECT_EQ(list.Last(), dir / L".h\\h1");
+
+    // A folder gone since the list named it: the walk stops at the deepest node it reached.
+    dir.MakeDir(L"b\\gone");
+    const UniquePidl gone = Parsed(dir / L"b\\gone");
+    RemoveTree(dir / L"b\\gone");
+    tree.NavigateTo(gone.Get());
+    EXPECT_EQ(tree.SelectedPath(), dir / L"b");
+    EXPECT_EQ(list.Last(), dir / L"b");
 }
 
 TEST_F(ShellTreeNavigateTest, EachSideForgetsTheOtherWhenItGoes) {

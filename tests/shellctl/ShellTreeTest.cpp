@@ -90,6 +90,30 @@ TEST_F(ShellTreeTest, TheDesktopTreeFillsItselfOnceItsWindowExists) {
     EXPECT_EQ(tree.ShellDataOf(tree.Selected()), tree.ShellDataOf(root));
 }
 
+TEST_F(ShellTreeTest, ANewBaseFolderRefillsTheTreeWhenItFillsItself) {
+    const struct {
+        const char* name;
+        TPTShellTreeOptions options;
+        std::wstring root, selected;
+    } cases[] = {
+        {"auto fill", OptionsWithout({ptstoDynamicRefresh}), dir / L"a", dir / L"a"},
+        {"no auto fill", OptionsWithout({ptstoDynamicRefresh, ptstoAutoFill}), dir.Path(),
+         dir / L"a\\a1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeShellList list;
+        TestTree tree(form, dir.Path(), c.options);
+        tree.SetShellList(&list);
+        tree.Refill();
+        tree.SetFolderPath(dir / L"a\\a1");
+        tree.BaseFolder().SetPath(dir / L"a");
+        EXPECT_EQ(tree.ShellDataOf(tree.RootNode())->GetPath(), c.root);
+        EXPECT_EQ(tree.SelectedPath(), c.selected);
+        EXPECT_EQ(list.Last(), c.selected);
+    }
+}
+
 TEST_F(ShellTreeTest, ItemsTheShellFailsOnAreSkippedQuietly) {
     TestTree tree(form, dir.Path(), OptionsWithout({ptstoDynamicRefresh}));
     tree.counting = true;
