@@ -51,6 +51,7 @@ std::wstring KilobytesText(ULONGLONG bytes) {
     GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, decimal, 8);
     NUMBERFMTW format{};
     format.NumDigits = 0;
+    format.LeadingZero = 1;
     format.Grouping = 3;
     format.lpDecimalSep = decimal;
     format.lpThousandSep = separator;

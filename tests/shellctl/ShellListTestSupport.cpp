@@ -84,13 +84,20 @@ void StandInTree::NavigateTo(const ITEMIDLIST* absIdList) {
     navigatedTo.push_back(PidlToPath(absIdList));
 }
 
-SeamFolder::SeamFolder(const std::wstring& path) {
-    EXPECT_TRUE(SUCCEEDED(PathToPidl(path, idList_)));
+SeamFolder::SeamFolder(UniquePidl idList) : idList_(std::move(idList)) {
     EXPECT_TRUE(SUCCEEDED(BindToFolder(idList_.Get(), real_)));
 }
 
 ComPtr<SeamFolder> SeamFolder::Of(const std::wstring& path) {
-    return MakeComObject<SeamFolder>(path);
+    UniquePidl idList;
+    EXPECT_TRUE(SUCCEEDED(PathToPidl(path, idList))) << "no folder " << path.size();
+    return MakeComObject<SeamFolder>(std::move(idList));
+}
+
+ComPtr<SeamFolder> SeamFolder::OfSpecial(int folder) {
+    UniquePidl idList;
+    EXPECT_TRUE(SUCCEEDED(GetSpecialFolderLocation(nullptr, folder, idList)));
+    return MakeComObject<SeamFolder>(std::move(idList));
 }
 
 HRESULT SeamFolder::EnumObjects(HWND window, SHCONTF flags, IEnumIDList** list) {

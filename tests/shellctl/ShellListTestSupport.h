@@ -64,8 +64,9 @@ class StandInTree : public TPTShellTreeLink {
 // provider), and can be told how to enumerate and compare.
 class SeamFolder final : public ComObject<IShellFolder> {
   public:
-    explicit SeamFolder(const std::wstring& path);
+    explicit SeamFolder(UniquePidl idList);
     static Microsoft::WRL::ComPtr<SeamFolder> Of(const std::wstring& path);
+    static Microsoft::WRL::ComPtr<SeamFolder> OfSpecial(int folder);
 
     // EnumObjects answers this when it fails; S_OK enumerates.
     HRESULT enumResult = S_OK;
