@@ -3,6 +3,7 @@
 #include "../res/resource.h"
 #include "app/FileTypes.h"
 #include "app/Product.h"
+#include "app/ShellListItems.h"
 #include "shellctl/FolderBrowseDlg.h"
 #include "ui/Application.h"
 
@@ -84,10 +85,32 @@ void TMainForm::BuildSelectFilesTab() {
     ShellTreePlaceholder->SetConstraints({0, S(40)});
     ShellTreePlaceholder->SetAlign(ui::Align::Top);
     Splitter1 = std::make_unique<ui::Splitter>(page, ui::Align::Top, *ShellTreePlaceholder, S(50));
-    ShellListPlaceholder = std::make_unique<ui::Panel>(page, 0, 0, 0, 0, ui::Panel::Bevel::Lowered);
-    ShellListPlaceholder->SetConstraints({0, S(90)});
-    ShellListPlaceholder->SetAlign(ui::Align::Client);
+    BuildShellList(page);
     page.Realign();
+}
+
+void TMainForm::BuildShellList(ui::Window& page) {
+    using namespace shellctl;
+    PTShellList1 = std::make_unique<TPTShellList>();
+    TPTShellList& list = *PTShellList1;
+    list.SetOptions({ptsloAutoFill, ptsloDefaultKeyHandling, ptsloContextMenus,
+                     ptsloHideFoldersWhenLinkedToTree, ptsloFolderContextMenu, ptsloShowHidden});
+    list.SetFileFilter(L"*.*");
+    list.SetViewStyle(LV_VIEW_DETAILS);
+    list.SetMultiSelect(true);
+    list.SetRowSelect(true);
+    list.SetHideSelection(false);
+    // Until a folder tree picks the folder, the user's own folder is shown.
+    list.Folder().SetSpecialFolder(CSIDL_PROFILE);
+    list.Create(page, RECT{0, 0, S(200), S(90)});
+    list.SetConstraints({0, S(90)});
+    list.SetAlign(ui::Align::Client);
+    shellListItems_ = std::make_unique<ShellListItems>(list);
+    fileListItems_ = shellListItems_.get();
+}
+
+void TMainForm::SetFileListItems(TFileListItems* items) noexcept {
+    fileListItems_ = items != nullptr ? items : shellListItems_.get();
 }
 
 void TMainForm::BuildScanTab() {

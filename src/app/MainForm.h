@@ -12,6 +12,7 @@
 #include "app/FileListItems.h"
 #include "app/ReplaceWindow.h"
 #include "findfile/FindFile.h"
+#include "shellctl/ShellList.h"
 #include "ui/ComboBox.h"
 #include "ui/Controls.h"
 #include "ui/DateTimePicker.h"
@@ -60,11 +61,10 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     void Website1Click(ui::MenuItem& Sender);
     void About1Click(ui::MenuItem& Sender);
 
-    // The items of the "Select files" list; none until a list is attached.
+    // The items of the "Select files" list: those of PTShellList1 unless others are set (none
+    // puts the list's back).
     TFileListItems* FileListItems() const noexcept { return fileListItems_; }
-    void SetFileListItems(TFileListItems* items) noexcept { fileListItems_ = items; }
-    // The file filter handed to the shell list.
-    const std::wstring& ShellListFilter() const noexcept { return shellListFilter_; }
+    void SetFileListItems(TFileListItems* items) noexcept;
 
     // A platform call a test cannot watch, replaceable: opening a web address.
     std::function<void(HWND owner, const std::wstring& address)> OpenWebAddress;
@@ -81,7 +81,7 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     // "Select files"
     std::unique_ptr<ui::Panel> ShellTreePlaceholder;
     std::unique_ptr<ui::Splitter> Splitter1;
-    std::unique_ptr<ui::Panel> ShellListPlaceholder;
+    std::unique_ptr<shellctl::TPTShellList> PTShellList1;
     std::unique_ptr<ui::Panel> PanelFilter;
     std::unique_ptr<ui::ComboBox> ComboFilter;
     // "Scan folder(s)"
@@ -147,6 +147,7 @@ class TMainForm : public ui::Form, public ReplaceWindow {
   private:
     void BuildLayout();
     void BuildSelectFilesTab();
+    void BuildShellList(ui::Window& page);
     void BuildScanTab();
     void BuildRightPanel();
     void BuildMenu();
@@ -159,8 +160,10 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     base::FontHandle pageFont_;
     base::FontHandle panelFont_;
     base::IconHandle browseIcon_;
+    std::unique_ptr<TFileListItems> shellListItems_;
     TFileListItems* fileListItems_ = nullptr;
-    std::wstring shellListFilter_ = L"*.*";
+    // Set while "Select all" changes many items: the status is shown once, at the end.
+    bool selectingAll_ = false;
     // A close request came during a scan: the scan was aborted and the window closes after it.
     bool closeAfterScan_ = false;
 };

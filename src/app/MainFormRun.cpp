@@ -63,9 +63,8 @@ void TMainForm::GetFilenames() {
     FileList.clear();
     if (PageControl1->ActivePageIndex() == 0) {
         if (fileListItems_ == nullptr) return;
-        for (int i = 0; i < fileListItems_->Count(); ++i) {
-            if (!fileListItems_->Selected(i)) continue;
-            std::wstring path = fileListItems_->Path(i);
+        for (int index : fileListItems_->SelectedIndexes()) {
+            std::wstring path = fileListItems_->Path(index);
             if (!IsTempFileName(FileNameOf(path))) FileList.push_back(std::move(path));
         }
         return;

@@ -303,6 +303,8 @@ LRESULT TPTCustomShellList::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam
 
 void TPTCustomShellList::WindowDestroying() {
     destroying_ = true;
+    // The form around the list is going too: nobody is told of the last state changes.
+    quietStates_ = true;
     RememberColumnWidths();
     refreshTimer_.SetEnabled(false);
     watcher_.reset();

@@ -29,7 +29,11 @@ const ITEMIDLIST* TPTShListData::GetAbsIdList() {
     return absIdList_.Get();
 }
 
-std::wstring TPTShListData::GetPath() { return PidlToPath(GetAbsIdList()); }
+std::wstring TPTShListData::GetPath() {
+    // Walking every item for its path keeps no absolute list per item.
+    if (absIdList_) return PidlToPath(absIdList_.Get());
+    return PidlToPath(UniquePidl::Concat(list_->FolderIdList(), relIdList_.Get()).Get());
+}
 
 ULONG TPTShListData::GetAttributes() {
     IShellFolder* folder = list_->ShellFolder();

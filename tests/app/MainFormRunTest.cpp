@@ -139,23 +139,63 @@ TEST(Run, InvalidChoicesAreRefusedAndChangeNothing) {
     EXPECT_EQ(ReadFileBytes(file), "hello");
 }
 
-TEST(Run, SelectedItemsAreTheFileSetAndHistoriesIgnoreCase) {
+TEST(Run, TheSelectFilesRoadTakesTheListsSelectionInDisplayOrder) {
     TempDir dir;
-    std::vector<std::wstring> paths;
-    for (const wchar_t* name : {L"1.txt", L"2.txt", L"3.txt", L"4.txt", L"5.txt"})
-        paths.push_back(dir.Write(name, "Hello"));
-    FakeFileListItems items(paths, {false, true, false, true, true});
+    const std::vector<std::wstring> paths = {dir / L"a.txt", dir / L"b.htm", dir / L"c.txt",
+                                             dir / L"d.txt"};
     TMainForm form;
-    form.SetFileListItems(&items);
+    form.PTShellList1->Folder().SetPath(dir.Path());
+    form.cbBackup->Click();             // off
+    form.cbExtension->SetItemIndex(0);  // "*.*"
+    form.edtFind->SetText(L"Hello");
+    const struct {
+        std::vector<int> chosen;  // none: "Select all"
+        bool descending;          // a click on the Name header first
+        TFileList files;
+        std::vector<std::wstring> log;
+        const wchar_t* status;
+    } runs[] = {
+        {{},
+         false,
+         paths,
+         {L"a.txt - 1 replacement(s)", L"b.htm - 1 replacement(s)", L"c.txt - 1 replacement(s)",
+          L"d.txt - 0 replacement(s)", L"", L"4 file(s) processed"},
+         L"4 file(s) selected"},
+        {{0, 2},
+         true,
+         {paths[3], paths[1]},
+         {L"d.txt - 0 replacement(s)", L"b.htm - 1 replacement(s)", L"", L"2 file(s) processed"},
+         L"2 file(s) selected"},
+    };
+    for (const auto& run : runs) {
+        for (size_t i = 0; i < paths.size(); ++i)
+            testing_support::WriteFileBytes(paths[i], i == 3 ? "Bye" : "Hello");
+        form.PTShellList1->RefreshItems();
+        if (run.descending) form.PTShellList1->SetSortColumn(-1);
+        if (run.chosen.empty()) {
+            form.btnSelectAll->Click();
+        } else {
+            form.PTShellList1->ClearSelection();
+            for (int item : run.chosen) form.PTShellList1->SetSelected(item, true);
+        }
+        EXPECT_EQ(form.StatusBar->PanelText(0), run.status);
+        form.btnStart->Send(BM_CLICK);
+        EXPECT_EQ(form.FileList, run.files);
+        EXPECT_EQ(form.memLog->Lines(), run.log);
+    }
+    EXPECT_EQ(ReadFileBytes(paths[0]), "Hello");  // not chosen the second time
+    EXPECT_EQ(ReadFileBytes(paths[1]), "\r\n");
+}
+
+TEST(Run, HistoriesIgnoreCase) {
+    TempDir dir;
+    const std::wstring file = dir.Write(L"1.txt", "Hello");
+    TMainForm form;
+    form.PTShellList1->Folder().SetPath(dir.Path());
+    form.PTShellList1->SelectAllItems();
     form.cbBackup->Click();  // off
     form.edtFind->SetText(L"Hello");
     form.btnStart->Send(BM_CLICK);
-    EXPECT_EQ(form.FileList, (TFileList{paths[1], paths[3], paths[4]}));
-    EXPECT_EQ(ReadFileBytes(paths[0]), "Hello");
-    EXPECT_EQ(ReadFileBytes(paths[1]), "\r\n");  // replaced by the empty text
-    ASSERT_FALSE(form.memLog->Lines().empty());
-    EXPECT_EQ(form.memLog->Lines().back(), L"3 file(s) processed");
-
     form.edtFind->SetText(L"HELLO");
     form.btnStart->Send(BM_CLICK);
     EXPECT_EQ(form.edtFind->Items(), std::vector<std::wstring>{L"Hello"});
