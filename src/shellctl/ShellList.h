@@ -265,12 +265,13 @@ class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink {
     bool AcceptanceChangesWithTree(TPTShellTreeLink* tree) const;
     // ShellListFill.cpp
     using DataList = std::vector<std::unique_ptr<TPTShListData>>;
+    using PidlList = std::vector<UniquePidl>;
     // The folder's items, all fetched before any is tested; complete is cleared when the
     // folder could not be read to its end (then nothing is returned).
-    DataList EnumerateFolder(bool* complete = nullptr);
-    // The items of a list that the list accepts, each with its attributes; an item that fails
-    // is skipped and counted.
-    DataList AcceptedOf(DataList candidates);
+    PidlList EnumerateFolder(bool* complete = nullptr);
+    // The data of the items the list accepts, each with its attributes; an item that fails is
+    // skipped and counted.
+    DataList AcceptedOf(PidlList candidates);
     void AppendItems(DataList accepted);
     SHCONTF EnumerationFlags() const;
     void ReportSkippedItems();
@@ -279,7 +280,7 @@ class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink {
     void StartWatching();
     void ChangeNotified();
     void RefreshTimerFired();
-    void MergeItems(DataList fresh);
+    void MergeItems(PidlList fresh);
     void RemoveItems(const std::vector<bool>& kept);
     // ShellListSort.cpp
     void ColumnClicked(int column);

@@ -48,8 +48,6 @@ class TPTShListData {
     // Puts a new relative list in place of the old one (a rename, a refresh that found the item
     // changed) and forgets what was derived from the old one.
     void ReplaceRelIdList(UniquePidl relIdList);
-    // Gives the relative list away; the data is of no use after.
-    UniquePidl TakeRelIdList() noexcept { return std::move(relIdList_); }
     void Invalidate() noexcept;
 
     // The text of a detail cell (ShellListColumns.cpp): the details provider's when the folder

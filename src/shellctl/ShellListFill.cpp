@@ -104,8 +104,8 @@ SHCONTF TPTCustomShellList::EnumerationFlags() const {
            (options_.Contains(ptsloShowHidden) ? SHCONTF_INCLUDEHIDDEN : 0);
 }
 
-TPTCustomShellList::DataList TPTCustomShellList::EnumerateFolder(bool* complete) {
-    DataList collected;
+TPTCustomShellList::PidlList TPTCustomShellList::EnumerateFolder(bool* complete) {
+    PidlList collected;
     if (complete != nullptr) *complete = false;
     ComPtr<IEnumIDList> enumerator;
     HRESULT hr = shellFolder_->EnumObjects(ShellOwnerWindow(), EnumerationFlags(), &enumerator);
@@ -122,7 +122,7 @@ TPTCustomShellList::DataList TPTCustomShellList::EnumerateFolder(bool* complete)
         ULONG fetched = 0;
         hr = enumerator->Next(1, item.Receive(), &fetched);
         if (hr != S_OK || fetched != 1 || !item) break;
-        collected.push_back(std::make_unique<TPTShListData>(*this, std::move(item)));
+        collected.push_back(std::move(item));
     }
     if (SUCCEEDED(hr) || hr == HRESULT_FROM_WIN32(ERROR_NO_MORE_ITEMS)) {
         if (complete != nullptr) *complete = true;
@@ -133,13 +133,14 @@ TPTCustomShellList::DataList TPTCustomShellList::EnumerateFolder(bool* complete)
     throw base::PlatformError::FromHResult(hr);
 }
 
-TPTCustomShellList::DataList TPTCustomShellList::AcceptedOf(DataList candidates) {
+TPTCustomShellList::DataList TPTCustomShellList::AcceptedOf(PidlList candidates) {
     DataList accepted;
     accepted.reserve(candidates.size());
-    for (std::unique_ptr<TPTShListData>& data : candidates) {
+    for (UniquePidl& item : candidates) {
         try {
             ULONG attributes = 0;
-            if (!AcceptItem(folderIdList_.Get(), data->RelIdList(), attributes)) continue;
+            if (!AcceptItem(folderIdList_.Get(), item.Get(), attributes)) continue;
+            auto data = std::make_unique<TPTShListData>(*this, std::move(item));
             data->SetAcceptedAttributes(attributes);
             accepted.push_back(std::move(data));
         } catch (const std::exception&) {

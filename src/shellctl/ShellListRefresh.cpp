@@ -60,14 +60,14 @@ void TPTCustomShellList::RefreshItems() {
         ~Finish() { list.ReleaseFileFilter(); }
     } finish{*this};
     bool complete = false;
-    DataList fresh = EnumerateFolder(&complete);
+    PidlList fresh = EnumerateFolder(&complete);
     // A folder that could not be read this time keeps what it showed.
     if (complete) MergeItems(std::move(fresh));
     DoFillComplete();
     ReportSkippedItems();
 }
 
-void TPTCustomShellList::MergeItems(DataList fresh) {
+void TPTCustomShellList::MergeItems(PidlList fresh) {
     // Most items come back with the same bytes; the rest are matched by name, so that a file
     // that grew keeps its place and selection and shows its new size.
     std::vector<bool> kept(items_.size(), false);
@@ -75,28 +75,28 @@ void TPTCustomShellList::MergeItems(DataList fresh) {
     byBytes.reserve(items_.size());
     for (std::size_t i = 0; i < items_.size(); ++i)
         byBytes.emplace(BytesOf(items_[i]->RelIdList()), i);
-    DataList unmatched;
-    for (std::unique_ptr<TPTShListData>& data : fresh) {
-        const auto found = byBytes.find(BytesOf(data->RelIdList()));
+    PidlList unmatched;
+    for (UniquePidl& item : fresh) {
+        const auto found = byBytes.find(BytesOf(item.Get()));
         if (found != byBytes.end() && !kept[found->second]) {
             kept[found->second] = true;
         } else {
-            unmatched.push_back(std::move(data));
+            unmatched.push_back(std::move(item));
         }
     }
     byBytes.clear();
-    DataList added;
+    PidlList added;
     if (!unmatched.empty()) {
         std::unordered_map<std::wstring, std::size_t> byName;
         for (std::size_t i = 0; i < items_.size(); ++i)
             if (!kept[i]) byName.emplace(IdentityOf(shellFolder_.Get(), items_[i]->RelIdList()), i);
-        for (std::unique_ptr<TPTShListData>& data : unmatched) {
-            const auto found = byName.find(IdentityOf(shellFolder_.Get(), data->RelIdList()));
+        for (UniquePidl& item : unmatched) {
+            const auto found = byName.find(IdentityOf(shellFolder_.Get(), item.Get()));
             if (found != byName.end() && !kept[found->second]) {
                 kept[found->second] = true;
-                items_[found->second]->ReplaceRelIdList(data->TakeRelIdList());
+                items_[found->second]->ReplaceRelIdList(std::move(item));
             } else {
-                added.push_back(std::move(data));
+                added.push_back(std::move(item));
             }
         }
     }
