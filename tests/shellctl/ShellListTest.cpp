@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "ShellListTestSupport.h"
+#include "ShellTreeTestSupport.h"
 #include "base/Error.h"
 #include "shell/ShellMessages.h"
 #include "shellctl/TolerantSort.h"
@@ -334,6 +335,43 @@ TEST(ShellList, FollowsALinkedTreeAndKeepsItInStep) {
 
     view.reset();
     EXPECT_TRUE(tree.listDestroyed);
+}
+
+TEST(ShellList, ARealTreeAndTheListStayOnOneFolder) {
+    TempDir dir;
+    dir.Write(L"top.txt", "t");
+    dir.Write(L"a\\one.txt", "1");
+    dir.MakeDir(L"a\\inner");
+    dir.Write(L"b\\two.txt", "2");
+    ListOnForm view;
+    view.list.SetOptions({ptsloAutoFill, ptsloHideFoldersWhenLinkedToTree, ptsloShowHidden});
+    view.Show(dir.Path());
+    auto tree =
+        std::make_unique<TestTree>(view.form, dir.Path(), OptionsWithout({ptstoDynamicRefresh}));
+    tree->SetShellList(&view.list);
+    tree->Refill();
+    const auto inStep = [&](const std::wstring& path, const Names& names) {
+        EXPECT_EQ(tree->SelectedPath(), path);
+        EXPECT_EQ(view.list.FolderPath(), path);
+        EXPECT_EQ(view.Names(), names) << path;
+    };
+    inStep(dir.Path(), {L"top.txt"});
+    tree->Click(tree->NodeOf(dir / L"a"));
+    inStep(dir / L"a", {L"one.txt"});
+    view.list.Folder().SetPath(dir / L"b");
+    inStep(dir / L"b", {L"two.txt"});
+
+    // Keyboard travel waits in the tree; the list's flush brings both to where it ends.
+    tree->SetFocus();
+    tree->PressKey(VK_UP);
+    EXPECT_EQ(view.list.FolderPath(), dir / L"b");
+    view.list.FlushPendingSync(true);
+    inStep(dir / L"a", {L"one.txt"});
+
+    // Without the tree the list shows the folders again.
+    tree.reset();
+    EXPECT_EQ(view.list.LinkedTree(), nullptr);
+    EXPECT_EQ(view.Names(), (Names{L"inner", L"one.txt"}));
 }
 
 TEST(ShellList, MediaComingAndGoingRefillTheDrivesFolderOnly) {

@@ -34,16 +34,6 @@ class EndingEnumerator final : public ComObject<IEnumIDList> {
 
 }  // namespace
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        ui::App().ProcessMessages();
-        if (done()) return true;
-        if (GetTickCount() - start > timeoutMs) return done();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-}
-
 std::wstring CellText(const shellctl::TPTCustomShellList& list, int item, int column) {
     wchar_t text[MAX_PATH] = {};
     LVITEMW request{};

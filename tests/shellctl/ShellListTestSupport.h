@@ -21,9 +21,6 @@
 
 namespace testing_support {
 
-// Handles messages until done answers true or timeoutMs passes; returns done().
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
-
 // The texts the list view shows for a column, row by row (asked of the control).
 std::vector<std::wstring> ColumnTexts(const shellctl::TPTCustomShellList& list, int column = 0);
 std::wstring CellText(const shellctl::TPTCustomShellList& list, int item, int column);
