@@ -1,6 +1,5 @@
 // The items of the "Select files" file list as the run sees them: in display order, each with its
-// selected state and file-system path. The main window's shell list provides them (ShellListItems);
-// a test may give others.
+// selected state and file-system path. The main window's shell list provides them (ShellListItems).
 #pragma once
 
 #include <string>

@@ -109,10 +109,6 @@ void TMainForm::BuildShellList(ui::Window& page) {
     fileListItems_ = shellListItems_.get();
 }
 
-void TMainForm::SetFileListItems(TFileListItems* items) noexcept {
-    fileListItems_ = items != nullptr ? items : shellListItems_.get();
-}
-
 void TMainForm::BuildScanTab() {
     ui::TabSheet& page = *TabSheet2;
     const int x = S(8), w = S(214);

@@ -61,11 +61,6 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     void Website1Click(ui::MenuItem& Sender);
     void About1Click(ui::MenuItem& Sender);
 
-    // The items of the "Select files" list: those of PTShellList1 unless others are set (none
-    // puts the list's back).
-    TFileListItems* FileListItems() const noexcept { return fileListItems_; }
-    void SetFileListItems(TFileListItems* items) noexcept;
-
     // A platform call a test cannot watch, replaceable: opening a web address.
     std::function<void(HWND owner, const std::wstring& address)> OpenWebAddress;
 

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "FakeFileListItems.h"
 #include "app/MainForm.h"
 #include "common/TempDir.h"
 #include "ui/Application.h"
@@ -102,8 +101,9 @@ TEST(Run, LeftoverTemporaryFilesAreNoPartOfTheFileSet) {
     EXPECT_EQ(form.FileList, TFileList{mine});
 
     form.PageControl1->SelectPage(0);
-    FakeFileListItems items({leftNew, mine, leftOld}, {true, true, true});
-    form.SetFileListItems(&items);
+    form.PTShellList1->Folder().SetPath(dir.Path());
+    form.PTShellList1->SelectAllItems();
+    ASSERT_EQ(form.PTShellList1->SelectedItems().size(), 3u);
     form.GetFilenames();
     EXPECT_EQ(form.FileList, TFileList{mine});
 }
@@ -126,8 +126,7 @@ TEST(Run, InvalidChoicesAreRefusedAndChangeNothing) {
     }
 
     TMainForm form;
-    FakeFileListItems items({file, file}, {false, false});
-    form.SetFileListItems(&items);
+    form.PTShellList1->Folder().SetPath(dir.Path());
     form.edtFind->SetText(L"hello");
     MessageBoxRecorder boxes;
     form.btnStart->Send(BM_CLICK);
@@ -247,10 +246,12 @@ TEST(Run, ACloseRequestDuringTheScanStopsItAndRewritesNothing) {
 TEST(Run, AFailureReachesTheErrorDisplayAndTheNextRunWorks) {
     TempDir dir;
     const std::wstring good = dir.Write(L"good.txt", "hello");
-    const std::wstring missing = dir / L"missing.txt";
-    FakeFileListItems items({good, missing}, {true, true});
+    // Listed, then gone before the run.
+    const std::wstring missing = dir.Write(L"missing.txt", "hello");
     TMainForm form;
-    form.SetFileListItems(&items);
+    form.PTShellList1->Folder().SetPath(dir.Path());
+    form.PTShellList1->SelectAllItems();
+    DeleteFileW(missing.c_str());
     form.edtFind->SetText(L"hello");
     form.edtReplace->SetText(L"bye");
     ui::App().SetTitle(L"Lumora");
@@ -263,7 +264,7 @@ TEST(Run, AFailureReachesTheErrorDisplayAndTheNextRunWorks) {
     EXPECT_EQ(form.memLog->Lines(), (std::vector<std::wstring>{L"good.txt - 1 replacement(s)", L"",
                                                                L"2 file(s) processed"}));
 
-    items.SetSelected(1, false);
+    form.PTShellList1->SetSelected(1, false);
     form.edtFind->SetText(L"bye");
     form.edtReplace->SetText(L"hello");
     boxes.Clear();
@@ -276,9 +277,9 @@ TEST(Run, ManyFilesWithoutBackupAskFirst) {
     TempDir dir;
     std::vector<std::wstring> paths;
     for (int i = 0; i < 10; ++i) paths.push_back(dir.Write(std::to_wstring(i) + L".txt", "hello"));
-    FakeFileListItems items(paths, std::vector<bool>(10, true));
     TMainForm form;
-    form.SetFileListItems(&items);
+    form.PTShellList1->Folder().SetPath(dir.Path());
+    form.PTShellList1->SelectAllItems();
     form.edtFind->SetText(L"hello");
     form.cbBackup->Click();
     MessageBoxRecorder boxes;

@@ -248,21 +248,22 @@ TEST(MainForm, TheFilterComboHandsItsMasksToTheList) {
 TEST(MainForm, SelectAllChoosesItemsByExtension) {
     TempDir dir;
     for (const wchar_t* name :
-         {L"a.txt", L"b.txt", L"c.TXT", L"README", L"page.html", L"page.htm", L"x.h"})
+         {L"a.txt", L"b.txt", L"c.TXT", L"README", L"page.html", L"page.htm", L"q.HTML", L"x.h"})
         dir.Write(name, "x");
     TMainForm form;
     form.PTShellList1->Folder().SetPath(dir.Path());
     ASSERT_EQ(ListedNames(form),
               (std::vector<std::wstring>{L"a.txt", L"b.txt", L"c.TXT", L"page.htm", L"page.html",
-                                         L"README", L"x.h"}));
+                                         L"q.HTML", L"README", L"x.h"}));
     const struct {
         int pick;
         std::vector<bool> expected;
         const wchar_t* status;
     } cases[] = {
-        {0, {true, true, true, true, true, true, true}, L"7 file(s) selected"},       // *.*
-        {1, {true, true, false, false, false, false, false}, L"2 file(s) selected"},  // *.txt
-        {2, {false, false, false, true, true, false, true}, L"3 file(s) selected"},   // *.html
+        {0, {true, true, true, true, true, true, true, true}, L"8 file(s) selected"},  // *.*
+        {1, {true, true, false, false, false, false, false, false}, L"2 file(s) selected"},
+        // The extension anywhere in "*.html", case and all: .htm and .h too, not .HTML.
+        {2, {false, false, false, true, true, false, false, true}, L"3 file(s) selected"},
     };
     for (const auto& c : cases) {
         PickItem(*form.cbExtension, c.pick);
