@@ -65,7 +65,11 @@ void TMainForm::GetFilenames() {
         if (fileListItems_ == nullptr) return;
         for (int index : fileListItems_->SelectedIndexes()) {
             std::wstring path = fileListItems_->Path(index);
-            if (!IsTempFileName(FileNameOf(path))) FileList.push_back(std::move(path));
+            // A folder or a virtual item among the selection has no text to replace: it is
+            // passed over rather than failing the run.
+            if (path.empty() || IsExistingFolder(path) || IsTempFileName(FileNameOf(path)))
+                continue;
+            FileList.push_back(std::move(path));
         }
         return;
     }

@@ -142,6 +142,8 @@ TEST(Run, TheSelectFilesRoadTakesTheListsSelectionInDisplayOrder) {
     TempDir dir;
     const std::vector<std::wstring> paths = {dir / L"a.txt", dir / L"b.htm", dir / L"c.txt",
                                              dir / L"d.txt"};
+    // A folder in the selection has nothing to replace: it is passed over.
+    dir.MakeDir(L"sub");
     TMainForm form;
     form.PTShellList1->Folder().SetPath(dir.Path());
     form.cbBackup->Click();             // off
@@ -159,12 +161,12 @@ TEST(Run, TheSelectFilesRoadTakesTheListsSelectionInDisplayOrder) {
          paths,
          {L"a.txt - 1 replacement(s)", L"b.htm - 1 replacement(s)", L"c.txt - 1 replacement(s)",
           L"d.txt - 0 replacement(s)", L"", L"4 file(s) processed"},
-         L"4 file(s) selected"},
-        {{0, 2},
+         L"5 file(s) selected"},
+        {{0, 2, 4},
          true,
          {paths[3], paths[1]},
          {L"d.txt - 0 replacement(s)", L"b.htm - 1 replacement(s)", L"", L"2 file(s) processed"},
-         L"2 file(s) selected"},
+         L"3 file(s) selected"},
     };
     for (const auto& run : runs) {
         for (size_t i = 0; i < paths.size(); ++i)
