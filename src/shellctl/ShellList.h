@@ -184,12 +184,15 @@ class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink {
     bool HidesFoldersWhenLinked() const override;
     TPTShellTreeLink* LinkedTree() const noexcept { return tree_; }
 
-    // State shared with the drag, key and rename handling: a drag from the list is running; a
-    // refill or refresh was asked for meanwhile; the next change notification is one's own.
+    // State shared with the drag, key and rename handling. While a drag from the list runs (or
+    // a label is edited) a refill or refresh only waits; ending the drag runs what waited, or a
+    // refresh when something was dropped.
     bool Dragging() const noexcept { return dragging_; }
-    void SetDragging(bool value) noexcept { dragging_ = value; }
-    bool RefreshPending() const noexcept { return refreshPending_; }
-    void SetRefreshPending(bool value) noexcept { refreshPending_ = value; }
+    void SetDragging(bool dragging, bool dropped = false);
+    bool RefreshPending() const noexcept { return refillPending_ || refreshPending_; }
+    // Runs the refill or refresh that waited, once neither a drag nor a label edit holds it.
+    void RunPendingRefresh();
+    // The next change notification is the list's own doing (a rename) and is dropped.
     bool IgnoreNextChange() const noexcept { return ignoreNextChange_; }
     void SetIgnoreNextChange(bool value) noexcept { ignoreNextChange_ = value; }
 
@@ -330,6 +333,7 @@ class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink {
     ui::ImageList largeImages_;
 
     bool dragging_ = false;
+    bool refillPending_ = false;
     bool refreshPending_ = false;
     bool ignoreNextChange_ = false;
     bool destroying_ = false;

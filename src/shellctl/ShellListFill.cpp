@@ -33,9 +33,10 @@ class NoCriticalErrorBoxes {
 void TPTCustomShellList::Refill() {
     if (Handle() == nullptr) return;
     if (dragging_ || EditControl() != nullptr) {
-        refreshPending_ = true;
+        refillPending_ = true;
         return;
     }
+    refillPending_ = refreshPending_ = false;
     ui::CursorGuard hourglass;
     ClearSelection();
     DeleteAllShellItems();

@@ -52,6 +52,7 @@ void TPTCustomShellList::RefreshItems() {
         Refill();
         return;
     }
+    refreshPending_ = false;
     ui::CursorGuard hourglass;
     DoFillStart();
     PrepareFileFilter(folderIdList_.Get());
@@ -120,6 +121,23 @@ void TPTCustomShellList::RemoveItems(const std::vector<bool>& kept) {
     for (std::size_t i = 0; i < items_.size(); ++i)
         if (kept[i]) items_[next++] = std::move(items_[i]);
     items_.resize(next);
+}
+
+void TPTCustomShellList::SetDragging(bool dragging, bool dropped) {
+    dragging_ = dragging;
+    if (dragging) return;
+    if (dropped) refreshPending_ = true;
+    RunPendingRefresh();
+}
+
+void TPTCustomShellList::RunPendingRefresh() {
+    if (dragging_ || EditControl() != nullptr) return;
+    // A refill waited for a change of folder: a refresh would merge the old folder's items.
+    if (refillPending_) {
+        Refill();
+    } else if (refreshPending_) {
+        RefreshItems();
+    }
 }
 
 void TPTCustomShellList::StartWatching() {

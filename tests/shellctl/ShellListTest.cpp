@@ -203,6 +203,33 @@ TEST(ShellList, ARefreshMergesChangesKeepsTheSelectionAndRereadsChangedItems) {
     EXPECT_NE(CellText(view.list, 1, 1), smallSize);
 }
 
+TEST(ShellList, WhatADragHeldBackRunsWhenItEnds) {
+    TempDir dir, other;
+    dir.Write(L"a.txt", "a");
+    other.Write(L"other.txt", "o");
+    ListOnForm view;
+    view.Show(dir.Path());
+    // A refresh waits, and so does a move to another folder, which a refresh cannot stand for.
+    view.list.SetDragging(true);
+    dir.Write(L"b.txt", "b");
+    view.list.RefreshItems();
+    EXPECT_EQ(view.Names(), Names{L"a.txt"});
+    view.list.SetDragging(false);
+    EXPECT_EQ(view.Names(), (Names{L"a.txt", L"b.txt"}));
+    view.list.SetDragging(true);
+    view.list.Folder().SetPath(other.Path());
+    EXPECT_TRUE(view.list.RefreshPending());
+    view.list.SetDragging(false);
+    EXPECT_EQ(view.list.FolderPath(), other.Path());
+    EXPECT_EQ(view.Names(), Names{L"other.txt"});
+    EXPECT_FALSE(view.list.RefreshPending());
+    // A drop refreshes even when nothing waited.
+    view.list.SetDragging(true);
+    other.Write(L"dropped.txt", "d");
+    view.list.SetDragging(false, true);
+    EXPECT_EQ(view.Names(), (Names{L"other.txt", L"dropped.txt"}));
+}
+
 TEST(ShellList, DynamicRefreshFollowsTheFolder) {
     TempDir dir;
     dir.Write(L"a.txt", "a");
