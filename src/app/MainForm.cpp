@@ -80,13 +80,22 @@ void TMainForm::BuildSelectFilesTab() {
     ComboFilter->SetText(kAllSupportedFileTypes);
     ComboFilter->AnchorRight();
 
-    // The folder tree above the file list; they take these places when they are built.
-    ShellTreePlaceholder = std::make_unique<ui::Panel>(page, 0, 0, 0, S(102));
-    ShellTreePlaceholder->SetConstraints({0, S(40)});
-    ShellTreePlaceholder->SetAlign(ui::Align::Top);
-    Splitter1 = std::make_unique<ui::Splitter>(page, ui::Align::Top, *ShellTreePlaceholder, S(50));
+    // The folder tree above the file list, which shows the tree's folder.
+    BuildShellTree(page);
+    Splitter1 = std::make_unique<ui::Splitter>(page, ui::Align::Top, *PTShellTree1, S(50));
     BuildShellList(page);
+    PTShellTree1->SetShellList(PTShellList1.get());
     page.Realign();
+}
+
+void TMainForm::BuildShellTree(ui::Window& page) {
+    PTShellTree1 = std::make_unique<shellctl::TPTShellTree>();
+    shellctl::TPTShellTree& tree = *PTShellTree1;
+    tree.SetHideSelection(false);
+    tree.SetIndent(S(19));
+    tree.Create(page, RECT{0, 0, S(200), S(102)});
+    tree.SetConstraints({0, S(40)});
+    tree.SetAlign(ui::Align::Top);
 }
 
 void TMainForm::BuildShellList(ui::Window& page) {
@@ -100,8 +109,6 @@ void TMainForm::BuildShellList(ui::Window& page) {
     list.SetMultiSelect(true);
     list.SetRowSelect(true);
     list.SetHideSelection(false);
-    // Until a folder tree picks the folder, the user's own folder is shown.
-    list.Folder().SetSpecialFolder(CSIDL_PROFILE);
     list.Create(page, RECT{0, 0, S(200), S(90)});
     list.SetConstraints({0, S(90)});
     list.SetAlign(ui::Align::Client);

@@ -13,6 +13,7 @@
 #include "app/ReplaceWindow.h"
 #include "findfile/FindFile.h"
 #include "shellctl/ShellList.h"
+#include "shellctl/ShellTree.h"
 #include "ui/ComboBox.h"
 #include "ui/Controls.h"
 #include "ui/DateTimePicker.h"
@@ -74,7 +75,7 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     ui::TabSheet* TabSheet1 = nullptr;
     ui::TabSheet* TabSheet2 = nullptr;
     // "Select files"
-    std::unique_ptr<ui::Panel> ShellTreePlaceholder;
+    std::unique_ptr<shellctl::TPTShellTree> PTShellTree1;
     std::unique_ptr<ui::Splitter> Splitter1;
     std::unique_ptr<shellctl::TPTShellList> PTShellList1;
     std::unique_ptr<ui::Panel> PanelFilter;
@@ -142,6 +143,7 @@ class TMainForm : public ui::Form, public ReplaceWindow {
   private:
     void BuildLayout();
     void BuildSelectFilesTab();
+    void BuildShellTree(ui::Window& page);
     void BuildShellList(ui::Window& page);
     void BuildScanTab();
     void BuildRightPanel();

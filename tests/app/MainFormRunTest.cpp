@@ -142,9 +142,11 @@ TEST(Run, TheSelectFilesRoadTakesTheListsSelectionInDisplayOrder) {
     TempDir dir;
     const std::vector<std::wstring> paths = {dir / L"a.txt", dir / L"b.htm", dir / L"c.txt",
                                              dir / L"d.txt"};
-    // A folder in the selection has nothing to replace: it is passed over.
+    // A folder in the selection has nothing to replace: it is passed over. (A list without a
+    // tree shows folders.)
     dir.MakeDir(L"sub");
     TMainForm form;
+    form.PTShellTree1->SetShellList(nullptr);
     form.PTShellList1->Folder().SetPath(dir.Path());
     form.cbBackup->Click();             // off
     form.cbExtension->SetItemIndex(0);  // "*.*"
@@ -186,6 +188,40 @@ TEST(Run, TheSelectFilesRoadTakesTheListsSelectionInDisplayOrder) {
     }
     EXPECT_EQ(ReadFileBytes(paths[0]), "Hello");  // not chosen the second time
     EXPECT_EQ(ReadFileBytes(paths[1]), "\r\n");
+}
+
+TEST(Run, TheSelectFilesRoadRunsOnTheFilesOfTheFolderClickedInTheTree) {
+    TempDir dir;
+    dir.Write(L"top.txt", "Hello");
+    dir.Write(L"sub\\a.txt", "Hello");
+    dir.Write(L"sub\\b.txt", "Hello Hello");
+    TMainForm form;
+    shellctl::TPTShellTree& tree = *form.PTShellTree1;
+    // Set before the tree first fills, as the settings are: the fill opens there.
+    tree.SetFolderPath(dir.Path());
+    ui::App().ProcessMessages();
+    ASSERT_EQ(tree.SelectedPath(), dir.Path());
+    EXPECT_EQ(form.PTShellList1->FolderPath(), dir.Path());
+    HTREEITEM sub = tree.FirstChild(tree.Selected());
+    ASSERT_EQ(tree.NodeText(sub), L"sub");
+    // A click, as the platform's control sees one: the release waits in the queue.
+    const RECT text = tree.NodeTextRect(sub);
+    const LPARAM point = MAKELPARAM((text.left + text.right) / 2, (text.top + text.bottom) / 2);
+    PostMessageW(tree.Handle(), WM_LBUTTONUP, 0, point);
+    tree.Send(WM_LBUTTONDOWN, MK_LBUTTON, point);
+    ui::App().ProcessMessages();
+    EXPECT_EQ(form.PTShellList1->FolderPath(), dir / L"sub");
+
+    form.cbExtension->SetItemIndex(0);  // "*.*"
+    form.btnSelectAll->Click();
+    form.edtFind->SetText(L"Hello");
+    form.edtReplace->SetText(L"Bye");
+    form.btnStart->Send(BM_CLICK);
+    EXPECT_EQ(form.memLog->Lines(),
+              (std::vector<std::wstring>{L"a.txt - 1 replacement(s)", L"b.txt - 2 replacement(s)",
+                                         L"", L"2 file(s) processed"}));
+    EXPECT_EQ(ReadFileBytes(dir / L"sub\\b.txt"), "Bye Bye\r\n");
+    EXPECT_EQ(ReadFileBytes(dir / L"top.txt"), "Hello");
 }
 
 TEST(Run, HistoriesIgnoreCase) {

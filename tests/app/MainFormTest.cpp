@@ -108,7 +108,7 @@ TEST(MainForm, EachLabelPrecedesItsControl) {
         EXPECT_EQ(GetWindow(label->Handle(), GW_HWNDNEXT), control->Handle()) << label->Text();
 }
 
-TEST(MainForm, TheFileListIsAMultipleSelectionReportOfTheUsersFolder) {
+TEST(MainForm, TheFileListIsAMultipleSelectionReport) {
     TMainForm form;
     shellctl::TPTShellList& list = *form.PTShellList1;
     EXPECT_EQ(list.Parent(), form.TabSheet1);
@@ -123,11 +123,45 @@ TEST(MainForm, TheFileListIsAMultipleSelectionReportOfTheUsersFolder) {
     EXPECT_EQ(style & (LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_TYPEMASK),
               DWORD(LVS_SHOWSELALWAYS | LVS_REPORT));
     EXPECT_TRUE(list.Send(LVM_GETEXTENDEDLISTVIEWSTYLE) & LVS_EX_FULLROWSELECT);
-    // Until a folder tree chooses, the user's own folder is shown.
-    ui::App().ProcessMessages();
-    EXPECT_EQ(list.FolderPath(), SpecialFolderPath(nullptr, CSIDL_PROFILE));
     // Made small, the window keeps the list usable.
     form.SetSize(ui::Scale(500), ui::Scale(200));
+    EXPECT_GE(list.Height(), ui::Scale(90));
+}
+
+TEST(MainForm, TheFolderTreeAboveTheListChoosesTheFolderItShows) {
+    TempDir dir;
+    dir.Write(L"top.txt", "x");
+    dir.Write(L"sub\\inner.txt", "x");
+    TMainForm form;
+    shellctl::TPTShellTree& tree = *form.PTShellTree1;
+    shellctl::TPTShellList& list = *form.PTShellList1;
+    EXPECT_EQ(tree.Parent(), form.TabSheet1);
+    EXPECT_EQ(tree.Options().Mask(), 955);
+    EXPECT_EQ(tree.ShellList(), &list);
+    EXPECT_TRUE(GetWindowLongPtrW(tree.Handle(), GWL_STYLE) & TVS_SHOWSELALWAYS);
+    EXPECT_EQ(tree.Send(TVM_GETINDENT), ui::Scale(19));
+    EXPECT_EQ(tree.Height(), ui::Scale(102));
+    EXPECT_LT(tree.Top(), form.Splitter1->Top());
+    EXPECT_LT(form.Splitter1->Top(), list.Top());
+
+    // On a fresh start the tree fills itself from the desktop, and the list shows its folder.
+    for (int turn = 0; turn < 200 && tree.RootNode() == nullptr; ++turn) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        ui::App().ProcessMessages();
+    }
+    ASSERT_NE(tree.RootNode(), nullptr);
+    EXPECT_EQ(list.FolderPath(), tree.SelectedPath());
+
+    // The list shows the files of the tree's folder, and the tree follows the list.
+    tree.SetFolderPath(dir.Path());
+    EXPECT_EQ(ListedNames(form), std::vector<std::wstring>{L"top.txt"});
+    list.Folder().SetPath(dir / L"sub");
+    EXPECT_EQ(tree.SelectedPath(), dir / L"sub");
+    EXPECT_EQ(ListedNames(form), std::vector<std::wstring>{L"inner.txt"});
+
+    // The splitter keeps both panes usable.
+    EXPECT_EQ(form.Splitter1->MoveBy(-ui::Scale(1000)), ui::Scale(50));
+    form.Splitter1->MoveBy(ui::Scale(1000));
     EXPECT_GE(list.Height(), ui::Scale(90));
 }
 
