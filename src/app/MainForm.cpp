@@ -3,6 +3,7 @@
 #include "../res/resource.h"
 #include "app/FileTypes.h"
 #include "app/Product.h"
+#include "app/ShellListItems.h"
 #include "shellctl/FolderBrowseDlg.h"
 #include "ui/Application.h"
 
@@ -79,15 +80,40 @@ void TMainForm::BuildSelectFilesTab() {
     ComboFilter->SetText(kAllSupportedFileTypes);
     ComboFilter->AnchorRight();
 
-    // The folder tree above the file list; they take these places when they are built.
-    ShellTreePlaceholder = std::make_unique<ui::Panel>(page, 0, 0, 0, S(102));
-    ShellTreePlaceholder->SetConstraints({0, S(40)});
-    ShellTreePlaceholder->SetAlign(ui::Align::Top);
-    Splitter1 = std::make_unique<ui::Splitter>(page, ui::Align::Top, *ShellTreePlaceholder, S(50));
-    ShellListPlaceholder = std::make_unique<ui::Panel>(page, 0, 0, 0, 0, ui::Panel::Bevel::Lowered);
-    ShellListPlaceholder->SetConstraints({0, S(90)});
-    ShellListPlaceholder->SetAlign(ui::Align::Client);
+    // The folder tree above the file list, which shows the tree's folder.
+    BuildShellTree(page);
+    Splitter1 = std::make_unique<ui::Splitter>(page, ui::Align::Top, *PTShellTree1, S(50));
+    BuildShellList(page);
+    PTShellTree1->SetShellList(PTShellList1.get());
     page.Realign();
+}
+
+void TMainForm::BuildShellTree(ui::Window& page) {
+    PTShellTree1 = std::make_unique<shellctl::TPTShellTree>();
+    shellctl::TPTShellTree& tree = *PTShellTree1;
+    tree.SetHideSelection(false);
+    tree.SetIndent(S(19));
+    tree.Create(page, RECT{0, 0, S(200), S(102)});
+    tree.SetConstraints({0, S(40)});
+    tree.SetAlign(ui::Align::Top);
+}
+
+void TMainForm::BuildShellList(ui::Window& page) {
+    using namespace shellctl;
+    PTShellList1 = std::make_unique<TPTShellList>();
+    TPTShellList& list = *PTShellList1;
+    list.SetOptions({ptsloAutoFill, ptsloDefaultKeyHandling, ptsloContextMenus,
+                     ptsloHideFoldersWhenLinkedToTree, ptsloFolderContextMenu, ptsloShowHidden});
+    list.SetFileFilter(L"*.*");
+    list.SetViewStyle(LV_VIEW_DETAILS);
+    list.SetMultiSelect(true);
+    list.SetRowSelect(true);
+    list.SetHideSelection(false);
+    list.Create(page, RECT{0, 0, S(200), S(90)});
+    list.SetConstraints({0, S(90)});
+    list.SetAlign(ui::Align::Client);
+    shellListItems_ = std::make_unique<ShellListItems>(list);
+    fileListItems_ = shellListItems_.get();
 }
 
 void TMainForm::BuildScanTab() {

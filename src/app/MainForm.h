@@ -12,6 +12,8 @@
 #include "app/FileListItems.h"
 #include "app/ReplaceWindow.h"
 #include "findfile/FindFile.h"
+#include "shellctl/ShellList.h"
+#include "shellctl/ShellTree.h"
 #include "ui/ComboBox.h"
 #include "ui/Controls.h"
 #include "ui/DateTimePicker.h"
@@ -60,12 +62,6 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     void Website1Click(ui::MenuItem& Sender);
     void About1Click(ui::MenuItem& Sender);
 
-    // The items of the "Select files" list; none until a list is attached.
-    TFileListItems* FileListItems() const noexcept { return fileListItems_; }
-    void SetFileListItems(TFileListItems* items) noexcept { fileListItems_ = items; }
-    // The file filter handed to the shell list.
-    const std::wstring& ShellListFilter() const noexcept { return shellListFilter_; }
-
     // A platform call a test cannot watch, replaceable: opening a web address.
     std::function<void(HWND owner, const std::wstring& address)> OpenWebAddress;
 
@@ -79,9 +75,9 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     ui::TabSheet* TabSheet1 = nullptr;
     ui::TabSheet* TabSheet2 = nullptr;
     // "Select files"
-    std::unique_ptr<ui::Panel> ShellTreePlaceholder;
+    std::unique_ptr<shellctl::TPTShellTree> PTShellTree1;
     std::unique_ptr<ui::Splitter> Splitter1;
-    std::unique_ptr<ui::Panel> ShellListPlaceholder;
+    std::unique_ptr<shellctl::TPTShellList> PTShellList1;
     std::unique_ptr<ui::Panel> PanelFilter;
     std::unique_ptr<ui::ComboBox> ComboFilter;
     // "Scan folder(s)"
@@ -147,6 +143,8 @@ class TMainForm : public ui::Form, public ReplaceWindow {
   private:
     void BuildLayout();
     void BuildSelectFilesTab();
+    void BuildShellTree(ui::Window& page);
+    void BuildShellList(ui::Window& page);
     void BuildScanTab();
     void BuildRightPanel();
     void BuildMenu();
@@ -159,8 +157,10 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     base::FontHandle pageFont_;
     base::FontHandle panelFont_;
     base::IconHandle browseIcon_;
+    std::unique_ptr<TFileListItems> shellListItems_;
     TFileListItems* fileListItems_ = nullptr;
-    std::wstring shellListFilter_ = L"*.*";
+    // Set while "Select all" changes many items: the status is shown once, at the end.
+    bool selectingAll_ = false;
     // A close request came during a scan: the scan was aborted and the window closes after it.
     bool closeAfterScan_ = false;
 };

@@ -40,6 +40,9 @@ void TMainForm::BindEvents() {
     OpenWebAddress = OpenWithShell;
     PageControl1->OnChange = [this](ui::Window& s) { PageControl1Change(s); };
     ComboFilter->OnChange = [this](ui::Window& s) { ComboFilterChange(s); };
+    PTShellList1->OnChange = [this](shellctl::TPTCustomShellList& s, int) {
+        PTShellList1Change(s);
+    };
     btnSelectAll->OnClick = [this](ui::Window& s) { btnSelectAllClick(s); };
     btnBrowse->OnClick = [this](ui::Window& s) { btnBrowseClick(s); };
     cbDate->OnClick = [this](ui::Window& s) { cbDateClick(s); };
@@ -105,21 +108,36 @@ void TMainForm::PageControl1Change(ui::Window&) {
     Label1->SetEnabled(selectFiles);
 }
 
-void TMainForm::PTShellList1Change(ui::Window&) { StatusBar->SetPanelText(0, SelectedFilesText()); }
+void TMainForm::PTShellList1Change(ui::Window&) {
+    if (!selectingAll_) StatusBar->SetPanelText(0, SelectedFilesText());
+}
 
 void TMainForm::ComboFilterChange(ui::Window&) {
-    shellListFilter_ = ExpandFileTypes(ComboFilter->Text());
+    PTShellList1->SetFileFilter(ExpandFileTypes(ComboFilter->Text()));
 }
 
 void TMainForm::btnSelectAllClick(ui::Window& sender) {
     if (fileListItems_ == nullptr) return;
     TFileListItems& items = *fileListItems_;
     const std::wstring types = cbExtension->Text();
-    for (int i = 0; i < items.Count(); ++i) items.SetSelected(i, false);
-    for (int i = 0; i < items.Count(); ++i) {
-        const std::wstring extension = ExtensionOf(items.Path(i));
-        if (types == L"*.*" || (!extension.empty() && types.find(extension) != std::wstring::npos))
-            items.SetSelected(i, true);
+    {
+        selectingAll_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{selectingAll_};
+        items.SetAllSelected(false);
+        if (types == L"*.*") {
+            items.SetAllSelected(true);
+        } else {
+            // The extension anywhere in the chosen text, case and all: "*.html" takes .htm
+            // and .h too.
+            for (int i = 0; i < items.Count(); ++i) {
+                const std::wstring extension = ExtensionOf(items.Path(i));
+                if (!extension.empty() && types.find(extension) != std::wstring::npos)
+                    items.SetSelected(i, true);
+            }
+        }
     }
     PTShellList1Change(sender);
 }

@@ -63,10 +63,13 @@ void TMainForm::GetFilenames() {
     FileList.clear();
     if (PageControl1->ActivePageIndex() == 0) {
         if (fileListItems_ == nullptr) return;
-        for (int i = 0; i < fileListItems_->Count(); ++i) {
-            if (!fileListItems_->Selected(i)) continue;
-            std::wstring path = fileListItems_->Path(i);
-            if (!IsTempFileName(FileNameOf(path))) FileList.push_back(std::move(path));
+        for (int index : fileListItems_->SelectedIndexes()) {
+            std::wstring path = fileListItems_->Path(index);
+            // A folder or a virtual item among the selection has no text to replace: it is
+            // passed over rather than failing the run.
+            if (path.empty() || IsExistingFolder(path) || IsTempFileName(FileNameOf(path)))
+                continue;
+            FileList.push_back(std::move(path));
         }
         return;
     }

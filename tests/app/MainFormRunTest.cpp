@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "FakeFileListItems.h"
 #include "app/MainForm.h"
 #include "common/TempDir.h"
 #include "ui/Application.h"
@@ -102,8 +101,9 @@ TEST(Run, LeftoverTemporaryFilesAreNoPartOfTheFileSet) {
     EXPECT_EQ(form.FileList, TFileList{mine});
 
     form.PageControl1->SelectPage(0);
-    FakeFileListItems items({leftNew, mine, leftOld}, {true, true, true});
-    form.SetFileListItems(&items);
+    form.PTShellList1->Folder().SetPath(dir.Path());
+    form.PTShellList1->SelectAllItems();
+    ASSERT_EQ(form.PTShellList1->SelectedItems().size(), 3u);
     form.GetFilenames();
     EXPECT_EQ(form.FileList, TFileList{mine});
 }
@@ -126,8 +126,7 @@ TEST(Run, InvalidChoicesAreRefusedAndChangeNothing) {
     }
 
     TMainForm form;
-    FakeFileListItems items({file, file}, {false, false});
-    form.SetFileListItems(&items);
+    form.PTShellList1->Folder().SetPath(dir.Path());
     form.edtFind->SetText(L"hello");
     MessageBoxRecorder boxes;
     form.btnStart->Send(BM_CLICK);
@@ -139,23 +138,101 @@ TEST(Run, InvalidChoicesAreRefusedAndChangeNothing) {
     EXPECT_EQ(ReadFileBytes(file), "hello");
 }
 
-TEST(Run, SelectedItemsAreTheFileSetAndHistoriesIgnoreCase) {
+TEST(Run, TheSelectFilesRoadTakesTheListsSelectionInDisplayOrder) {
     TempDir dir;
-    std::vector<std::wstring> paths;
-    for (const wchar_t* name : {L"1.txt", L"2.txt", L"3.txt", L"4.txt", L"5.txt"})
-        paths.push_back(dir.Write(name, "Hello"));
-    FakeFileListItems items(paths, {false, true, false, true, true});
+    const std::vector<std::wstring> paths = {dir / L"a.txt", dir / L"b.htm", dir / L"c.txt",
+                                             dir / L"d.txt"};
+    // A folder in the selection has nothing to replace: it is passed over. (A list without a
+    // tree shows folders.)
+    dir.MakeDir(L"sub");
     TMainForm form;
-    form.SetFileListItems(&items);
+    form.PTShellTree1->SetShellList(nullptr);
+    form.PTShellList1->Folder().SetPath(dir.Path());
+    form.cbBackup->Click();             // off
+    form.cbExtension->SetItemIndex(0);  // "*.*"
+    form.edtFind->SetText(L"Hello");
+    const struct {
+        std::vector<int> chosen;  // none: "Select all"
+        bool descending;          // a click on the Name header first
+        TFileList files;
+        std::vector<std::wstring> log;
+        const wchar_t* status;
+    } runs[] = {
+        {{},
+         false,
+         paths,
+         {L"a.txt - 1 replacement(s)", L"b.htm - 1 replacement(s)", L"c.txt - 1 replacement(s)",
+          L"d.txt - 0 replacement(s)", L"", L"4 file(s) processed"},
+         L"5 file(s) selected"},
+        {{0, 2, 4},
+         true,
+         {paths[3], paths[1]},
+         {L"d.txt - 0 replacement(s)", L"b.htm - 1 replacement(s)", L"", L"2 file(s) processed"},
+         L"3 file(s) selected"},
+    };
+    for (const auto& run : runs) {
+        for (size_t i = 0; i < paths.size(); ++i)
+            testing_support::WriteFileBytes(paths[i], i == 3 ? "Bye" : "Hello");
+        form.PTShellList1->RefreshItems();
+        if (run.descending) form.PTShellList1->SetSortColumn(-1);
+        if (run.chosen.empty()) {
+            form.btnSelectAll->Click();
+        } else {
+            form.PTShellList1->ClearSelection();
+            for (int item : run.chosen) form.PTShellList1->SetSelected(item, true);
+        }
+        EXPECT_EQ(form.StatusBar->PanelText(0), run.status);
+        form.btnStart->Send(BM_CLICK);
+        EXPECT_EQ(form.FileList, run.files);
+        EXPECT_EQ(form.memLog->Lines(), run.log);
+    }
+    EXPECT_EQ(ReadFileBytes(paths[0]), "Hello");  // not chosen the second time
+    EXPECT_EQ(ReadFileBytes(paths[1]), "\r\n");
+}
+
+TEST(Run, TheSelectFilesRoadRunsOnTheFilesOfTheFolderClickedInTheTree) {
+    TempDir dir;
+    dir.Write(L"top.txt", "Hello");
+    dir.Write(L"sub\\a.txt", "Hello");
+    dir.Write(L"sub\\b.txt", "Hello Hello");
+    TMainForm form;
+    shellctl::TPTShellTree& tree = *form.PTShellTree1;
+    // Set before the tree first fills, as the settings are: the fill opens there.
+    tree.SetFolderPath(dir.Path());
+    ui::App().ProcessMessages();
+    ASSERT_EQ(tree.SelectedPath(), dir.Path());
+    EXPECT_EQ(form.PTShellList1->FolderPath(), dir.Path());
+    HTREEITEM sub = tree.FirstChild(tree.Selected());
+    ASSERT_EQ(tree.NodeText(sub), L"sub");
+    // A click, as the platform's control sees one: the release waits in the queue.
+    const RECT text = tree.NodeTextRect(sub);
+    const LPARAM point = MAKELPARAM((text.left + text.right) / 2, (text.top + text.bottom) / 2);
+    PostMessageW(tree.Handle(), WM_LBUTTONUP, 0, point);
+    tree.Send(WM_LBUTTONDOWN, MK_LBUTTON, point);
+    ui::App().ProcessMessages();
+    EXPECT_EQ(form.PTShellList1->FolderPath(), dir / L"sub");
+
+    form.cbExtension->SetItemIndex(0);  // "*.*"
+    form.btnSelectAll->Click();
+    form.edtFind->SetText(L"Hello");
+    form.edtReplace->SetText(L"Bye");
+    form.btnStart->Send(BM_CLICK);
+    EXPECT_EQ(form.memLog->Lines(),
+              (std::vector<std::wstring>{L"a.txt - 1 replacement(s)", L"b.txt - 2 replacement(s)",
+                                         L"", L"2 file(s) processed"}));
+    EXPECT_EQ(ReadFileBytes(dir / L"sub\\b.txt"), "Bye Bye\r\n");
+    EXPECT_EQ(ReadFileBytes(dir / L"top.txt"), "Hello");
+}
+
+TEST(Run, HistoriesIgnoreCase) {
+    TempDir dir;
+    const std::wstring file = dir.Write(L"1.txt", "Hello");
+    TMainForm form;
+    form.PTShellList1->Folder().SetPath(dir.Path());
+    form.PTShellList1->SelectAllItems();
     form.cbBackup->Click();  // off
     form.edtFind->SetText(L"Hello");
     form.btnStart->Send(BM_CLICK);
-    EXPECT_EQ(form.FileList, (TFileList{paths[1], paths[3], paths[4]}));
-    EXPECT_EQ(ReadFileBytes(paths[0]), "Hello");
-    EXPECT_EQ(ReadFileBytes(paths[1]), "\r\n");  // replaced by the empty text
-    ASSERT_FALSE(form.memLog->Lines().empty());
-    EXPECT_EQ(form.memLog->Lines().back(), L"3 file(s) processed");
-
     form.edtFind->SetText(L"HELLO");
     form.btnStart->Send(BM_CLICK);
     EXPECT_EQ(form.edtFind->Items(), std::vector<std::wstring>{L"Hello"});
@@ -207,10 +284,12 @@ TEST(Run, ACloseRequestDuringTheScanStopsItAndRewritesNothing) {
 TEST(Run, AFailureReachesTheErrorDisplayAndTheNextRunWorks) {
     TempDir dir;
     const std::wstring good = dir.Write(L"good.txt", "hello");
-    const std::wstring missing = dir / L"missing.txt";
-    FakeFileListItems items({good, missing}, {true, true});
+    // Listed, then gone before the run.
+    const std::wstring missing = dir.Write(L"missing.txt", "hello");
     TMainForm form;
-    form.SetFileListItems(&items);
+    form.PTShellList1->Folder().SetPath(dir.Path());
+    form.PTShellList1->SelectAllItems();
+    DeleteFileW(missing.c_str());
     form.edtFind->SetText(L"hello");
     form.edtReplace->SetText(L"bye");
     ui::App().SetTitle(L"Lumora");
@@ -223,7 +302,7 @@ TEST(Run, AFailureReachesTheErrorDisplayAndTheNextRunWorks) {
     EXPECT_EQ(form.memLog->Lines(), (std::vector<std::wstring>{L"good.txt - 1 replacement(s)", L"",
                                                                L"2 file(s) processed"}));
 
-    items.SetSelected(1, false);
+    form.PTShellList1->SetSelected(1, false);
     form.edtFind->SetText(L"bye");
     form.edtReplace->SetText(L"hello");
     boxes.Clear();
@@ -236,9 +315,9 @@ TEST(Run, ManyFilesWithoutBackupAskFirst) {
     TempDir dir;
     std::vector<std::wstring> paths;
     for (int i = 0; i < 10; ++i) paths.push_back(dir.Write(std::to_wstring(i) + L".txt", "hello"));
-    FakeFileListItems items(paths, std::vector<bool>(10, true));
     TMainForm form;
-    form.SetFileListItems(&items);
+    form.PTShellList1->Folder().SetPath(dir.Path());
+    form.PTShellList1->SelectAllItems();
     form.edtFind->SetText(L"hello");
     form.cbBackup->Click();
     MessageBoxRecorder boxes;

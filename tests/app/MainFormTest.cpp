@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "FakeFileListItems.h"
 #include "app/MainForm.h"
 #include "common/TempDir.h"
 #include "shellctl/FolderBrowseDlg.h"
 #include "ui/Application.h"
 #include "ui/Timer.h"
 #include "base/DateTime.h"
+#include "shell/ShellUtils.h"
 
 using testing_support::MessageBoxRecorder;
 using testing_support::TempDir;
@@ -21,6 +21,21 @@ void PickItem(ui::ComboBox& combo, int index) {
     combo.Send(CB_SETCURSEL, WPARAM(index));
     SendMessageW(GetParent(combo.Handle()), WM_COMMAND,
                  MAKEWPARAM(GetDlgCtrlID(combo.Handle()), CBN_SELCHANGE), LPARAM(combo.Handle()));
+}
+
+// The names the "Select files" list shows, in display order.
+std::vector<std::wstring> ListedNames(const TMainForm& form) {
+    std::vector<std::wstring> names;
+    for (int i = 0; i < form.PTShellList1->ShellItemCount(); ++i)
+        names.push_back(form.PTShellList1->ShellDataAt(i).GetDisplayText());
+    return names;
+}
+
+std::vector<bool> SelectedStates(const TMainForm& form) {
+    std::vector<bool> states;
+    for (int i = 0; i < form.PTShellList1->ShellItemCount(); ++i)
+        states.push_back(form.PTShellList1->Selected(i));
+    return states;
 }
 
 // What typing into a spin edit does.
@@ -93,13 +108,70 @@ TEST(MainForm, EachLabelPrecedesItsControl) {
         EXPECT_EQ(GetWindow(label->Handle(), GW_HWNDNEXT), control->Handle()) << label->Text();
 }
 
-TEST(MainForm, SwitchingTabsShowsTheirStatusAndEnablesSelectAll) {
+TEST(MainForm, TheFileListIsAMultipleSelectionReport) {
     TMainForm form;
-    FakeFileListItems items({L"C:\\a.txt", L"C:\\b.txt", L"C:\\c.htm", L"C:\\d.txt"});
-    form.SetFileListItems(&items);
-    items.SetSelected(0, true);
-    items.SetSelected(2, true);
-    items.SetSelected(3, true);
+    shellctl::TPTShellList& list = *form.PTShellList1;
+    EXPECT_EQ(list.Parent(), form.TabSheet1);
+    EXPECT_EQ(list.Options().Mask(), 1 + 8 + 16 + 256 + 2048 + 4096);
+    EXPECT_EQ(list.FileFilter(), L"*.*");
+    EXPECT_TRUE(list.MultiSelect());
+    EXPECT_TRUE(list.RowSelect());
+    EXPECT_FALSE(list.HideSelection());
+    EXPECT_EQ(list.ViewStyle(), DWORD(LV_VIEW_DETAILS));
+    EXPECT_EQ(list.Constraints().minHeight, ui::Scale(90));
+    const DWORD style = DWORD(GetWindowLongPtrW(list.Handle(), GWL_STYLE));
+    EXPECT_EQ(style & (LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_TYPEMASK),
+              DWORD(LVS_SHOWSELALWAYS | LVS_REPORT));
+    EXPECT_TRUE(list.Send(LVM_GETEXTENDEDLISTVIEWSTYLE) & LVS_EX_FULLROWSELECT);
+    // Made small, the window keeps the list usable.
+    form.SetSize(ui::Scale(500), ui::Scale(200));
+    EXPECT_GE(list.Height(), ui::Scale(90));
+}
+
+TEST(MainForm, TheFolderTreeAboveTheListChoosesTheFolderItShows) {
+    TempDir dir;
+    dir.Write(L"top.txt", "x");
+    dir.Write(L"sub\\inner.txt", "x");
+    TMainForm form;
+    shellctl::TPTShellTree& tree = *form.PTShellTree1;
+    shellctl::TPTShellList& list = *form.PTShellList1;
+    EXPECT_EQ(tree.Parent(), form.TabSheet1);
+    EXPECT_EQ(tree.Options().Mask(), 955);
+    EXPECT_EQ(tree.ShellList(), &list);
+    EXPECT_TRUE(GetWindowLongPtrW(tree.Handle(), GWL_STYLE) & TVS_SHOWSELALWAYS);
+    EXPECT_EQ(tree.Send(TVM_GETINDENT), ui::Scale(19));
+    EXPECT_EQ(tree.Height(), ui::Scale(102));
+    EXPECT_LT(tree.Top(), form.Splitter1->Top());
+    EXPECT_LT(form.Splitter1->Top(), list.Top());
+
+    // On a fresh start the tree fills itself from the desktop, and the list shows its folder.
+    for (int turn = 0; turn < 200 && tree.RootNode() == nullptr; ++turn) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        ui::App().ProcessMessages();
+    }
+    ASSERT_NE(tree.RootNode(), nullptr);
+    EXPECT_EQ(list.FolderPath(), tree.SelectedPath());
+
+    // The list shows the files of the tree's folder, and the tree follows the list.
+    tree.SetFolderPath(dir.Path());
+    EXPECT_EQ(ListedNames(form), std::vector<std::wstring>{L"top.txt"});
+    list.Folder().SetPath(dir / L"sub");
+    EXPECT_EQ(tree.SelectedPath(), dir / L"sub");
+    EXPECT_EQ(ListedNames(form), std::vector<std::wstring>{L"inner.txt"});
+
+    // The splitter keeps both panes usable.
+    EXPECT_EQ(form.Splitter1->MoveBy(-ui::Scale(1000)), ui::Scale(50));
+    form.Splitter1->MoveBy(ui::Scale(1000));
+    EXPECT_GE(list.Height(), ui::Scale(90));
+}
+
+TEST(MainForm, SwitchingTabsShowsTheirStatusAndEnablesSelectAll) {
+    TempDir dir;
+    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.htm", L"d.txt"}) dir.Write(name, "x");
+    TMainForm form;
+    form.PTShellList1->Folder().SetPath(dir.Path());
+    for (int item : {0, 2, 3}) form.PTShellList1->SetSelected(item, true);
+    EXPECT_EQ(form.StatusBar->PanelText(0), L"3 file(s) selected");
 
     form.PageControl1->SelectPage(1);
     EXPECT_EQ(form.StatusBar->PanelText(0), L"Scan folder(s)");
@@ -180,36 +252,59 @@ TEST(MainForm, SizeValuesAreKeptWithinWhatTheScanCanUse) {
 }
 
 TEST(MainForm, TheFilterComboHandsItsMasksToTheList) {
+    TempDir dir;
+    for (const wchar_t* name : {L"a.txt", L"b.htm", L"c.ini", L"d.html"}) dir.Write(name, "x");
     TMainForm form;
-    EXPECT_EQ(form.ShellListFilter(), L"*.*");
-    form.ComboFilter->SetText(L"*.ini");  // from code: not a change
-    EXPECT_EQ(form.ShellListFilter(), L"*.*");
-    PickItem(*form.ComboFilter, 1);
-    EXPECT_EQ(form.ShellListFilter(), L"*.txt");
-    PickItem(*form.ComboFilter, 0);
-    EXPECT_EQ(form.ShellListFilter(), L"*.txt;*.htm;*.shtml;*.dhtml;*.asp;*.php");
+    form.PTShellList1->Folder().SetPath(dir.Path());
+    const struct {
+        std::wstring text;  // typed from code when not picked
+        int pick;
+        std::wstring filter;
+        std::vector<std::wstring> names;
+    } steps[] = {
+        {L"", -1, L"*.*", {L"a.txt", L"b.htm", L"c.ini", L"d.html"}},
+        {L"*.ini", -1, L"*.*", {L"a.txt", L"b.htm", L"c.ini", L"d.html"}},  // not a change
+        {L"", 1, L"*.txt", {L"a.txt"}},
+        // "*.htm" also finds d.html, through its short name, as the platform does.
+        {L"", 0, L"*.txt;*.htm;*.shtml;*.dhtml;*.asp;*.php", {L"a.txt", L"b.htm", L"d.html"}},
+    };
+    for (const auto& step : steps) {
+        if (step.pick >= 0) {
+            PickItem(*form.ComboFilter, step.pick);
+        } else if (!step.text.empty()) {
+            form.ComboFilter->SetText(step.text);
+        }
+        EXPECT_EQ(form.PTShellList1->FileFilter(), step.filter);
+        EXPECT_EQ(ListedNames(form), step.names) << step.filter;
+    }
 }
 
 TEST(MainForm, SelectAllChoosesItemsByExtension) {
+    TempDir dir;
+    for (const wchar_t* name :
+         {L"a.txt", L"b.txt", L"c.TXT", L"README", L"page.html", L"page.htm", L"q.HTML", L"x.h"})
+        dir.Write(name, "x");
     TMainForm form;
-    FakeFileListItems items({L"C:\\d\\a.txt", L"C:\\d\\b.txt", L"C:\\d\\c.TXT", L"C:\\d\\README",
-                             L"C:\\d.x\\page.html", L"C:\\d\\page.htm", L"C:\\d\\x.h", L""});
-    form.SetFileListItems(&items);
+    form.PTShellList1->Folder().SetPath(dir.Path());
+    ASSERT_EQ(ListedNames(form),
+              (std::vector<std::wstring>{L"a.txt", L"b.txt", L"c.TXT", L"page.htm", L"page.html",
+                                         L"q.HTML", L"README", L"x.h"}));
     const struct {
         int pick;
         std::vector<bool> expected;
+        const wchar_t* status;
     } cases[] = {
-        {0, {true, true, true, true, true, true, true, true}},        // *.*
-        {1, {true, true, false, false, false, false, false, false}},  // *.txt
-        {2, {false, false, false, false, true, true, true, false}},   // *.html
+        {0, {true, true, true, true, true, true, true, true}, L"8 file(s) selected"},  // *.*
+        {1, {true, true, false, false, false, false, false, false}, L"2 file(s) selected"},
+        // The extension anywhere in "*.html", case and all: .htm and .h too, not .HTML.
+        {2, {false, false, false, true, true, false, false, true}, L"3 file(s) selected"},
     };
     for (const auto& c : cases) {
         PickItem(*form.cbExtension, c.pick);
         form.btnSelectAll->Click();
-        for (int i = 0; i < items.Count(); ++i)
-            EXPECT_EQ(items.Selected(i), c.expected[size_t(i)]) << c.pick << " " << i;
+        EXPECT_EQ(SelectedStates(form), c.expected) << c.pick;
+        EXPECT_EQ(form.StatusBar->PanelText(0), c.status);
     }
-    EXPECT_EQ(form.StatusBar->PanelText(0), L"3 file(s) selected");
 }
 
 TEST(MainForm, HelpMenuOpensTheWebsiteAndTheAboutBox) {

@@ -210,13 +210,4 @@ TaskMemoryWatch::~TaskMemoryWatch() {
 
 long TaskMemoryWatch::Outstanding() const { return spy_->outstanding.load(); }
 
-bool PumpUntil(const std::function<bool()>& done) {
-    const ULONGLONG deadline = GetTickCount64() + 10000;
-    while (!done() && GetTickCount64() < deadline) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        ui::App().ProcessMessages();
-    }
-    return done();
-}
-
 }  // namespace testing_support

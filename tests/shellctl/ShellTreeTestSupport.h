@@ -92,7 +92,4 @@ class TaskMemoryWatch {
     Spy* spy_;
 };
 
-// Handles messages until done answers true or ten seconds pass; returns done().
-bool PumpUntil(const std::function<bool()>& done);
-
 }  // namespace testing_support

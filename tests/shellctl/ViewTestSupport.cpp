@@ -124,4 +124,13 @@ KeyStateGuard::KeyStateGuard(int key, bool down) {
 
 KeyStateGuard::~KeyStateGuard() { SetKeyboardState(saved_); }
 
+bool PumpUntil(const std::function<bool()>& done) {
+    const ULONGLONG deadline = GetTickCount64() + 10000;
+    while (!done() && GetTickCount64() < deadline) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        ui::App().ProcessMessages();
+    }
+    return done();
+}
+
 }  // namespace testing_support

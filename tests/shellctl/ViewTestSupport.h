@@ -16,6 +16,9 @@ namespace testing_support {
 
 class TestCanvas;
 
+// Handles messages until done answers true or ten seconds pass; returns done().
+bool PumpUntil(const std::function<bool()>& done);
+
 POINT Centre(const RECT& rect);
 POINT ToScreen(HWND hwnd, POINT client);
 
