@@ -18,41 +18,35 @@ RecordingDropTarget::RecordingDropTarget(ComPtr<IDropTarget> real, std::vector<s
     : real_(std::move(real)), calls_(calls), points_(points), dropped_(dropped) {}
 
 template <class Call>
-HRESULT RecordingDropTarget::Note(const char* what, DWORD keys, POINTL point, DWORD* effect,
+HRESULT RecordingDropTarget::Note(const char* what, DWORD keys, const POINTL* point, DWORD* effect,
                                   Call call) {
-    const DWORD offered = effect != nullptr ? *effect : 0;
-    HRESULT hr = S_OK;
-    if (real_)
-        hr = call();
-    else if (effect != nullptr)
-        *effect = DROPEFFECT_NONE;
-    char line[64];
-    if (effect != nullptr)
-        snprintf(line, sizeof line, "%s %lu %lu>%lu", what, keys, offered, *effect);
-    else
-        snprintf(line, sizeof line, "%s", what);
+    char line[48];
+    snprintf(line, sizeof line, effect != nullptr ? "%s %lu %lu" : "%s", what, keys,
+             effect != nullptr ? *effect : 0);
     calls_.push_back(line);
-    points_.push_back(point);
-    return hr;
+    if (point != nullptr) points_.push_back(*point);
+    if (real_) return call();
+    if (effect != nullptr) *effect = DROPEFFECT_NONE;
+    return S_OK;
 }
 
 STDMETHODIMP RecordingDropTarget::DragEnter(IDataObject* data, DWORD keys, POINTL point,
                                             DWORD* effect) {
-    return Note("enter", keys, point, effect,
+    return Note("enter", keys, &point, effect,
                 [&] { return real_->DragEnter(data, keys, point, effect); });
 }
 
 STDMETHODIMP RecordingDropTarget::DragOver(DWORD keys, POINTL point, DWORD* effect) {
-    return Note("over", keys, point, effect, [&] { return real_->DragOver(keys, point, effect); });
+    return Note("over", keys, &point, effect, [&] { return real_->DragOver(keys, point, effect); });
 }
 
 STDMETHODIMP RecordingDropTarget::DragLeave() {
-    return Note("leave", 0, POINTL{}, nullptr, [&] { return real_->DragLeave(); });
+    return Note("leave", 0, nullptr, nullptr, [&] { return real_->DragLeave(); });
 }
 
 STDMETHODIMP RecordingDropTarget::Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) {
     dropped_ = data;
-    return Note("drop", keys, point, effect,
+    return Note("drop", keys, &point, effect,
                 [&] { return real_->Drop(data, keys, point, effect); });
 }
 

@@ -15,7 +15,7 @@
 
 namespace testing_support {
 
-// Notes each call as "enter|over|leave|drop keys offered>answered" with its point (screen
+// Notes each call as "enter|over|drop keys offered" or "leave", with its point (screen
 // coordinates), and passes it on to the shell's real target when there is one (answering none
 // where there is not).
 class RecordingDropTarget final : public ComObject<IDropTarget> {
@@ -31,7 +31,7 @@ class RecordingDropTarget final : public ComObject<IDropTarget> {
   private:
     ~RecordingDropTarget() override = default;
     template <class Call>
-    HRESULT Note(const char* what, DWORD keys, POINTL point, DWORD* effect, Call call);
+    HRESULT Note(const char* what, DWORD keys, const POINTL* point, DWORD* effect, Call call);
 
     Microsoft::WRL::ComPtr<IDropTarget> real_;
     std::vector<std::string>& calls_;
