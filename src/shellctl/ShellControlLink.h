@@ -39,6 +39,9 @@ class TPTShellListLink {
     // Whether the list leaves file-system folders out while a tree is linked; the tree then
     // expands the last node it navigates to.
     virtual bool HidesFoldersWhenLinked() const = 0;
+    // Items were dropped onto the tree's node of a folder: a list showing that folder refreshes,
+    // since it may not be watching it.
+    virtual void ItemsDroppedInto(const ITEMIDLIST* folderAbsIdList) { (void)folderAbsIdList; }
 
   protected:
     ~TPTShellListLink() = default;

@@ -10,6 +10,7 @@
 #include "base/Error.h"
 #include "shell/ChangeHandlerThread.h"
 #include "shell/ShellMessages.h"
+#include "shellctl/ShellListDrag.h"
 #include "ui/Form.h"
 
 namespace shellctl {
@@ -18,7 +19,8 @@ TPTCustomShellList::TPTCustomShellList()
     : refreshTimer_(400),
       deviceSubscription_(DeviceChangeMethod<&TPTCustomShellList::DeviceChanged>(this)),
       smallImages_(ui::ImageList::Borrowed(GetSystemImageList(silSmall))),
-      largeImages_(ui::ImageList::Borrowed(GetSystemImageList(silLarge))) {
+      largeImages_(ui::ImageList::Borrowed(GetSystemImageList(silLarge))),
+      dragDrop_(std::make_unique<DragDrop>(*this)) {
     folder_.OnChange = [this](TPTShellLocator&) { FolderLocationChanged(); };
     refreshTimer_.OnTimer = [this](ui::Timer&) { RefreshTimerFired(); };
 }
@@ -46,9 +48,11 @@ void TPTCustomShellList::Created() {
     TPTCustomListView::Created();
     Send(LVM_SETIMAGELIST, LVSIL_SMALL, LPARAM(smallImages_.Handle()));
     Send(LVM_SETIMAGELIST, LVSIL_NORMAL, LPARAM(largeImages_.Handle()));
-    // Overlays and the dimmed look of hidden items come with each row's texts.
-    Send(LVM_SETCALLBACKMASK, LVIS_OVERLAYMASK | LVIS_CUT);
+    // Overlays, the dimmed look of hidden items and the drop target's mark come with each row's
+    // texts.
+    Send(LVM_SETCALLBACKMASK, LVIS_OVERLAYMASK | LVIS_CUT | LVIS_DROPHILITED);
     ApplyStyles();
+    dragDrop_->FollowOptions();
     if (options_.Contains(ptsloAutoFill) && items_.empty()) Post(shell::kMsgDeferredFill);
 }
 
@@ -63,6 +67,7 @@ void TPTCustomShellList::OptionsChanged(TPTShellListOptions old) {
     const auto changed = [&](TPTShellListOption member) {
         return old.Contains(member) != options_.Contains(member);
     };
+    dragDrop_->FollowOptions();
     if (changed(ptsloDynamicRefresh)) {
         if (options_.Contains(ptsloDynamicRefresh)) {
             StartWatching();
@@ -308,6 +313,7 @@ void TPTCustomShellList::WindowDestroying() {
     RememberColumnWidths();
     refreshTimer_.SetEnabled(false);
     watcher_.reset();
+    dragDrop_->Revoke();
     {
         UpdateLock lock(*this);
         ClearSelection();
@@ -343,6 +349,10 @@ bool TPTCustomShellList::HandleNotify(NMHDR& header, LRESULT& result) {
         case LVN_COLUMNCLICK:
             ColumnClicked(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
             return true;
+        case LVN_BEGINDRAG:
+        case LVN_BEGINRDRAG:
+            TPTCustomListView::HandleNotify(header, result);  // notes that a drag began
+            return dragDrop_->BeginDrag(header.code == LVN_BEGINRDRAG);
         case LVN_DELETEALLITEMS:
             // One notice for all rows, not one per row: the data is the list's to free.
             result = TRUE;
@@ -380,7 +390,8 @@ void TPTCustomShellList::DisplayInfo(NMLVDISPINFOW& info) {
             state |= INDEXTOOVERLAYMASK(2);
         }
         if (attributes & SFGAO_GHOSTED) state |= LVIS_CUT;
-        const UINT ours = item.stateMask & (LVIS_OVERLAYMASK | LVIS_CUT);
+        if (item.iItem == dragDrop_->Highlighted()) state |= LVIS_DROPHILITED;
+        const UINT ours = item.stateMask & (LVIS_OVERLAYMASK | LVIS_CUT | LVIS_DROPHILITED);
         item.state = (item.state & ~ours) | (state & ours);
     }
     if ((item.mask & LVIF_INDENT) != 0) item.iIndent = 0;

@@ -13,7 +13,8 @@
 // asks for texts, icons and states when it draws a row), so that a folder of a hundred thousand
 // files costs no more than its enumeration. Contents and filling live in ShellList.cpp and
 // ShellListFill.cpp, the file filter in ShellListFilter.cpp, refreshing and watching in
-// ShellListRefresh.cpp, sorting in ShellListSort.cpp and the columns in ShellListColumns.cpp.
+// ShellListRefresh.cpp, sorting in ShellListSort.cpp, the columns in ShellListColumns.cpp and
+// drag-and-drop in ShellListDrag.cpp.
 #pragma once
 
 #include <functional>
@@ -196,6 +197,18 @@ class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink {
     bool IgnoreNextChange() const noexcept { return ignoreNextChange_; }
     void SetIgnoreNextChange(bool value) noexcept { ignoreNextChange_ = value; }
 
+    // Drag-and-drop (ShellListDrag.cpp). The shell's drop target of an item, or of the folder
+    // itself for item -1.
+    virtual HRESULT GetDropTarget(int item, Microsoft::WRL::ComPtr<IDropTarget>& target);
+    // The drop target registered for the window: none without ptsloOleDrop or a window.
+    IDropTarget* DropTarget() const noexcept;
+    // The effects a drag of the selection may offer: copy, move and link as every selected
+    // item allows; none without a selection. Raises the platform's error when the folder
+    // cannot say.
+    DWORD SelectedAttributes() const;
+    // A linked tree's drop into a folder: the list refreshes when it shows that folder.
+    void ItemsDroppedInto(const ITEMIDLIST* folderAbsIdList) override;
+
     // The list view rows are the list's own; items come only from the folder.
     int AddItem(const std::wstring&, LPARAM) = delete;
 
@@ -227,9 +240,12 @@ class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink {
     virtual void OptionsChanged(TPTShellListOptions old);
     // A device broadcast: the computer's drive folder is refilled when media come and go.
     virtual void DeviceChanged(TPTDeviceChangeHandler& sender, const TDeviceChangeMessage& message);
+    // Milliseconds, for the automatic scroll while a drag is over the list.
+    virtual ULONGLONG DragTickCount() const;
 
   private:
     friend class TPTShListData;
+    class DragDrop;
     // Held while the list follows its folder.
     class UpdateLock {
       public:
@@ -342,6 +358,8 @@ class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink {
     bool quietStates_ = false;
     // Items that could not be added during the current fill or refresh.
     int skippedItems_ = 0;
+    // Last, so that the drop target goes first.
+    std::unique_ptr<DragDrop> dragDrop_;
 };
 
 // The shell list as it is placed on forms.

@@ -12,6 +12,7 @@
 #include "base/Strings.h"
 #include "shell/ShellCommands.h"
 #include "shell/ShellMessages.h"
+#include "shellctl/ShellTreeDrag.h"
 #include "shellctl/ShellTreeScopes.h"
 #include "ui/Cursor.h"
 
@@ -102,7 +103,8 @@ int CALLBACK CompareRanks(LPARAM a, LPARAM b, LPARAM ranks) {
 
 TPTCustomShellTree::TPTCustomShellTree()
     : images_(ui::ImageList::Borrowed(GetSystemImageList(silSmall))),
-      deviceSubscription_(DeviceChangeMethod<&TPTCustomShellTree::DeviceChanged>(this)) {
+      deviceSubscription_(DeviceChangeMethod<&TPTCustomShellTree::DeviceChanged>(this)),
+      dragDrop_(std::make_unique<DragDrop>(*this)) {
     baseFolder_.OnChange = [this](TPTShellLocator&) { BaseFolderChanged(); };
     currentFolder_.OnChange = [this](TPTShellLocator&) { CurrentFolderChanged(); };
     syncTimer_.OnTimer = [this](ui::Timer&) { SyncTimerFired(); };
@@ -131,6 +133,7 @@ void TPTCustomShellTree::Created() {
     treeProc_ = reinterpret_cast<WNDPROC>(GetClassLongPtrW(Handle(), GCLP_WNDPROC));
     TPTCustomTreeView::Created();
     Tree(TVM_SETIMAGELIST, TVSIL_NORMAL, LPARAM(images_.Handle()));
+    dragDrop_->FollowOptions();
     if (indent_ > 0) Tree(TVM_SETINDENT, WPARAM(indent_));
     if (options_.Contains(ptstoAutoFill) && RootNode() == nullptr) Post(shell::kMsgDeferredFill);
     if (shellList_ != nullptr) shellList_->TreeSelectionChanged(currentFolder_.Pidl());
@@ -141,6 +144,7 @@ void TPTCustomShellTree::SetOptions(TPTShellTreeOptions options) {
     options_ = options;
     if (Handle() == nullptr) return;
     SetStyleBits(Handle(), TVS_DISABLEDRAGDROP, !options.Contains(ptstoOleDrag));
+    dragDrop_->FollowOptions();
     if (old.Contains(ptstoDynamicRefresh) != options.Contains(ptstoDynamicRefresh)) {
         if (options.Contains(ptstoDynamicRefresh))
             StartWatching();
@@ -200,6 +204,7 @@ LRESULT TPTCustomShellTree::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam
         case WM_DESTROY: {
             destroying_ = true;
             syncTimer_.SetEnabled(false);
+            dragDrop_->Revoke();
             DeleteAllNodes();
             FreeAllData();
             watcher_.reset();
@@ -566,7 +571,5 @@ void TPTCustomShellTree::DoChange(HTREEITEM node) {
 HRESULT TPTCustomShellTree::BindFolder(const ITEMIDLIST* absIdList, ComPtr<IShellFolder>& folder) {
     return BindToFolder(absIdList, folder);
 }
-
-bool TPTCustomShellTree::BeginShellDrag(HTREEITEM, bool) { return false; }
 
 }  // namespace shellctl

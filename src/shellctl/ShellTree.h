@@ -10,7 +10,7 @@
 // The class is split by concern: ShellTree.cpp (creation, filling, nodes, icons, sorting),
 // ShellTreeData.cpp, ShellTreeNavigate.cpp (selection, the list, navigation, the sync timer),
 // ShellTreeRefresh.cpp (merging refresh, watching, device changes), ShellTreeEdit.cpp (rename,
-// new folder, keys, the wheel).
+// new folder, keys, the wheel), ShellTreeDrag.cpp (drags out of the tree, drops onto it).
 #pragma once
 
 #include <cstdint>
@@ -260,6 +260,12 @@ class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
     // something was dropped.
     void SetDragging(bool dragging, bool dropped = false);
 
+    // Drag-and-drop (ShellTreeDrag.cpp). The shell's drop target of a node's item; E_INVALIDARG
+    // for a node without shell data.
+    virtual HRESULT GetDropTarget(HTREEITEM node, Microsoft::WRL::ComPtr<IDropTarget>& target);
+    // The drop target registered for the window: none without ptstoOleDrop or a window.
+    IDropTarget* DropTarget() const noexcept;
+
     TPTShAddItemEvent OnAddItem;
     TPTShTreeInsertItemEvent OnInsertItem;
     TPTShTreeDeleteItemEvent OnDeleteItem;
@@ -300,8 +306,11 @@ class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
     // None is bound here.
     virtual bool ShellVerbKey(TPTShellKeySlot slot, HTREEITEM node);
     // The start of a drag of a node, left or right button, with ptstoOleDrag; true when a
-    // shell drag took it over. None is started here.
+    // shell drag took it over (the root is never dragged).
     virtual bool BeginShellDrag(HTREEITEM node, bool rightButton);
+    // Milliseconds, for the automatic scroll and the hover expansion while a drag is over the
+    // tree.
+    virtual ULONGLONG DragTickCount() const;
 
     virtual void DoFillStart();
     virtual void DoFillComplete();
@@ -311,6 +320,7 @@ class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
     friend class TPTShTreeData;
     class UpdateLockScope;
     class NodeUpdateScope;
+    class DragDrop;
 
     // ShellTree.cpp
     // A tree-view message straight to the control's own procedure: none of them is handled on
@@ -391,6 +401,8 @@ class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
     // Every node's shell data, owned here: a node's data is ours only when it is in this set.
     std::unordered_set<TPTShTreeData*> data_;
     TDeviceChangeSubscription deviceSubscription_;
+    // Last, so that the drop target goes first.
+    std::unique_ptr<DragDrop> dragDrop_;
 };
 
 // The tree as the program places it; all behaviour is TPTCustomShellTree's.

@@ -2,6 +2,7 @@
 #include "shellctl/ShellTree.h"
 
 #include "shell/IdListArray.h"
+#include "shell/ShellTransfer.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -95,8 +96,10 @@ HRESULT TPTShTreeData::GetDropTarget(HWND window, ComPtr<IDropTarget>& target) {
     target.Reset();
     IShellFolder* parent = GetParentFolder();
     if (parent == nullptr) return E_FAIL;
+    // The desktop takes drops as its file-system directory (not every platform's desktop folder
+    // makes a drop target of its own).
     if (IsRoot() && IsEmptyPidl(GetAbsIdList()))
-        return parent->CreateViewObject(window, IID_PPV_ARGS(&target));
+        return GetUIObjectOfAbsolute(EmptyPidl(), target, window);
     const ITEMIDLIST* item = GetItemIdList();
     return parent->GetUIObjectOf(window, 1, &item, IID_IDropTarget, nullptr,
                                  reinterpret_cast<void**>(target.GetAddressOf()));
