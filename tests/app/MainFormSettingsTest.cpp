@@ -39,7 +39,7 @@ std::unique_ptr<TMainForm> Start(const ScratchKey& key) {
     return form;
 }
 
-int TreeHeight(const TMainForm& form) { return form.ShellTreePlaceholder->Height(); }
+int TreeHeight(const TMainForm& form) { return form.PTShellTree1->Height(); }
 
 RECT WorkArea() {
     RECT work{};
@@ -70,36 +70,6 @@ void StoreEverything(const ScratchKey& key) {
     key.SetString(L"ReplaceText0", L"replace 0");
 }
 
-TEST(Settings, AFirstStartKeepsTheLayoutAndTheCloseWritesEveryValue) {
-    ScratchKey key;
-    auto form = Start(key);
-    EXPECT_FALSE(key.Exists());
-    EXPECT_FALSE(form->cbCase->Checked());
-    EXPECT_TRUE(form->cbWhole->Checked());
-    EXPECT_EQ(form->Width(), ui::Scale(500));
-    EXPECT_EQ(form->ComboFilter->Text(), L"All supported file types");
-    form->edtFind->AddItem(L"");  // an empty search is recorded, never written
-    form->edtFind->AddItem(L"needle");
-    form->edtReplace->AddItem(L"thread");
-    form->Close();
-    ASSERT_TRUE(form->Closed());
-
-    const struct {
-        const wchar_t* name;
-        DWORD type;
-    } values[] = {
-        {L"CaseSensitive", REG_DWORD},   {L"WholeWords", REG_DWORD},   {L"Backup", REG_DWORD},
-        {L"TopPos", REG_DWORD},          {L"LeftPos", REG_DWORD},      {L"Width", REG_DWORD},
-        {L"Height", REG_DWORD},          {L"Filter", REG_SZ},          {L"SelectDir", REG_SZ},
-        {L"SelectDirHeight", REG_DWORD}, {L"ShellTreeFolder", REG_SZ}, {L"ScanFolderDir", REG_SZ},
-        {L"FindText0", REG_SZ},          {L"ReplaceText0", REG_SZ},    {L"FindText1", REG_NONE},
-        {L"ReplaceText1", REG_NONE}};
-    for (const auto& v : values) EXPECT_EQ(key.Get(v.name).first, v.type) << v.name;
-    EXPECT_EQ(key.Get(L"FindText0").second, WideBytes({L"needle", 7}));
-    EXPECT_EQ(key.Get(L"WholeWords").second, std::string("\x01\0\0\0", 4));
-    EXPECT_EQ(key.Get(L"Filter").second, WideBytes({L"All supported file types", 25}));
-}
-
 TEST(Settings, EverythingStoredComesBackAndTheWindowOpensCentred) {
     ScratchKey key;
     StoreEverything(key);
@@ -114,7 +84,7 @@ TEST(Settings, EverythingStoredComesBackAndTheWindowOpensCentred) {
     EXPECT_EQ(form->Top(), work.top + (work.bottom - work.top - 600) / 2);
     EXPECT_EQ(TreeHeight(*form), 150);
     EXPECT_EQ(form->ComboFilter->Text(), L"*.ini");  // up to the first NUL
-    EXPECT_EQ(form->ShellListFilter(), L"*.*");      // shown, not applied
+    EXPECT_EQ(form->PTShellList1->FileFilter(), L"*.*");      // shown, not applied
     EXPECT_EQ(form->editFolder->Text(), L"%TEMP%");  // never expanded
     EXPECT_EQ(form->edtFind->Items(), (std::vector<std::wstring>{L"find 2", L"find 1", L"find 0"}));
     EXPECT_EQ(form->edtReplace->Items(), std::vector<std::wstring>{L"replace 0"});
@@ -164,31 +134,10 @@ TEST(Settings, AnUnreadableValueEndsTheReadingThere) {
     }
 }
 
-TEST(Settings, HistoriesKeepTheirTenNewestAndSkipWhatTheyCannotRead) {
-    ScratchKey key;
-    StoreEverything(key);
-    for (int k = 0; k < 10; ++k)
-        key.SetString(L"FindText" + std::to_wstring(k), L"old " + std::to_wstring(k));
-    key.SetDword(L"FindText5", 5);
-    key.Set(L"FindText6", REG_SZ, "");
-    auto form = Start(key);
-    EXPECT_EQ(form->edtFind->Items(),
-              (std::vector<std::wstring>{L"old 9", L"old 8", L"old 7", L"old 4", L"old 3", L"old 2",
-                                         L"old 1", L"old 0"}));
-
-    // Twelve entries: the tenth newest is the third.
-    form->edtFind->Clear();
-    AddHistory(*form->edtFind, 1, 12);
-    form->edtReplace->Clear();
-    form->Close();
-    EXPECT_EQ(key.Get(L"FindText0").second, WideBytes({L"text 12", 8}));
-    EXPECT_EQ(key.Get(L"FindText9").second, WideBytes({L"text 3", 7}));
-    EXPECT_EQ(key.Get(L"ReplaceText0").second, WideBytes({L"replace 0", 10}));  // kept
-}
-
-// A reading that ended early restored no history; the texts recorded afterwards take the newest
-// positions only, and the older entries come back behind them at the next start.
-TEST(Settings, TextsRecordedAfterAnEarlyEndKeepTheOlderEntries) {
+// Position k holds the entry k places before the newest. A reading that ended early restored no
+// history: texts recorded afterwards take the newest positions only, and the older entries come
+// back behind them. A value that cannot be read costs that entry only.
+TEST(Settings, HistoriesKeepTheirTenNewestEntries) {
     ScratchKey key;
     StoreEverything(key);
     for (int k = 0; k < 10; ++k)
@@ -200,10 +149,20 @@ TEST(Settings, TextsRecordedAfterAnEarlyEndKeepTheOlderEntries) {
     form->Close();
 
     key.SetDword(L"WholeWords", 1);
+    key.SetDword(L"FindText5", 5);
+    key.Set(L"FindText6", REG_SZ, "");
     form = Start(key);
     EXPECT_EQ(form->edtFind->Items(),
-              (std::vector<std::wstring>{L"old 9", L"old 8", L"old 7", L"old 6", L"old 5", L"old 4",
-                                         L"old 3", L"text 1", L"text 2", L"text 3"}));
+              (std::vector<std::wstring>{L"old 9", L"old 8", L"old 7", L"old 4", L"old 3",
+                                         L"text 1", L"text 2", L"text 3"}));
+
+    form->edtFind->Clear();
+    AddHistory(*form->edtFind, 1, 12);
+    form->edtReplace->Clear();
+    form->Close();
+    EXPECT_EQ(key.Get(L"FindText0").second, WideBytes({L"text 12", 8}));
+    EXPECT_EQ(key.Get(L"FindText9").second, WideBytes({L"text 3", 7}));
+    EXPECT_EQ(key.Get(L"ReplaceText0").second, WideBytes({L"replace 0", 10}));  // kept
 }
 
 TEST(Settings, AbsurdGeometryStillGivesAUsableWindow) {
@@ -232,9 +191,9 @@ TEST(Settings, AbsurdGeometryStillGivesAUsableWindow) {
         EXPECT_LE(form->Height(), work.bottom - work.top) << label;
         EXPECT_GE(form->Left(), work.left) << label;
         EXPECT_GE(form->Top(), work.top) << label;
-        EXPECT_GE(TreeHeight(*form), form->ShellTreePlaceholder->Constraints().minHeight) << label;
-        EXPECT_GE(form->ShellListPlaceholder->Height(),
-                  form->ShellListPlaceholder->Constraints().minHeight)
+        EXPECT_GE(TreeHeight(*form), form->PTShellTree1->Constraints().minHeight) << label;
+        EXPECT_GE(form->PTShellList1->Height(),
+                  form->PTShellList1->Constraints().minHeight)
             << label;
         // The reading went on past them.
         EXPECT_EQ(form->edtFind->Count(), 3) << label;
@@ -320,10 +279,14 @@ TEST(Settings, TheSessionMayEndDuringAScanAndTheSettingsAreSaved) {
     }
 }
 
-// Everything the user can change comes back at the next start.
+// A first start keeps the layout's values; its close writes every value with its type, and
+// everything the user changed comes back at the next start.
 TEST(Settings, ARoundTripBringsBackWhatTheUserChanged) {
     ScratchKey key;
     auto form = Start(key);
+    EXPECT_TRUE(form->cbWhole->Checked());
+    EXPECT_EQ(form->Width(), ui::Scale(500));
+    EXPECT_EQ(form->ComboFilter->Text(), L"All supported file types");
     form->cbCase->Click();
     form->cbWhole->Click();
     form->cbBackup->Click();
@@ -333,8 +296,17 @@ TEST(Settings, ARoundTripBringsBackWhatTheUserChanged) {
     form->ComboFilter->SetText(L"*.php");
     form->editFolder->SetText(L"C:\\\u0142\u00f3d\u017a");
     AddHistory(*form->edtFind, 1, 2);
+    form->edtFind->AddItem(L"");  // an empty search is recorded, never written
     AddHistory(*form->edtReplace, 5, 1);
     form->Close();
+    for (const wchar_t* name : {L"CaseSensitive", L"WholeWords", L"Backup", L"TopPos", L"LeftPos",
+                                L"Width", L"Height", L"SelectDirHeight"})
+        EXPECT_EQ(key.Get(name).first, DWORD(REG_DWORD)) << name;
+    for (const wchar_t* name : {L"Filter", L"SelectDir", L"ShellTreeFolder", L"ScanFolderDir",
+                                L"FindText1", L"FindText2", L"ReplaceText0"})
+        EXPECT_EQ(key.Get(name).first, DWORD(REG_SZ)) << name;
+    EXPECT_EQ(key.Get(L"FindText0").first, DWORD(REG_NONE));
+    EXPECT_EQ(key.Get(L"WholeWords").second, std::string(4, '\0'));
 
     form = Start(key);
     EXPECT_TRUE(form->cbCase->Checked());

@@ -9,12 +9,14 @@
 
 namespace testing_support {
 
+// The bytes of a wide text, without a terminator unless the view holds one.
+inline std::string WideBytes(std::wstring_view text) {
+    return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)};
+}
+
 class ScratchKey {
   public:
-    explicit ScratchKey(std::wstring name = L"Settings")
-        : path_(L"Software\\Velquist\\LumoraTest\\" + std::move(name)) {
-        Remove();
-    }
+    ScratchKey() { Remove(); }
     ~ScratchKey() {
         Remove();
         RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Velquist\\LumoraTest");
@@ -23,7 +25,6 @@ class ScratchKey {
     ScratchKey& operator=(const ScratchKey&) = delete;
 
     const std::wstring& Path() const noexcept { return path_; }
-    void Remove() const { RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str()); }
 
     // Stores raw bytes under a type, creating the key.
     void Set(const std::wstring& name, DWORD type, std::string_view bytes) const {
@@ -33,46 +34,32 @@ class ScratchKey {
     void SetDword(const std::wstring& name, DWORD value) const {
         Set(name, REG_DWORD, {reinterpret_cast<const char*>(&value), sizeof value});
     }
-    // A string with its terminator, as the program writes it.
+    // With its terminator, as the program writes strings.
     void SetString(const std::wstring& name, const std::wstring& value, DWORD type = REG_SZ) const {
-        Set(name, type,
-            {reinterpret_cast<const char*>(value.c_str()), (value.size() + 1) * sizeof(wchar_t)});
+        Set(name, type, WideBytes({value.c_str(), value.size() + 1}));
     }
     void Delete(const std::wstring& name) const {
         RegDeleteKeyValueW(HKEY_CURRENT_USER, path_.c_str(), name.c_str());
     }
-
-    bool Exists() const {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(key);
-        return true;
-    }
-    // The stored type and bytes of a value; type REG_NONE when it is absent.
+    // The stored type and bytes of a value; REG_NONE when it is absent.
     std::pair<DWORD, std::string> Get(const std::wstring& name) const {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return {REG_NONE, {}};
         DWORD type = REG_NONE, size = 0;
         std::string bytes;
-        if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-            bytes.resize(size + 2);
-            RegQueryValueExW(key, name.c_str(), nullptr, &type,
-                             reinterpret_cast<BYTE*>(bytes.data()), &size);
-            bytes.resize(size);
-        }
-        RegCloseKey(key);
+        if (RegGetValueW(HKEY_CURRENT_USER, path_.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND,
+                         &type, nullptr, &size) != ERROR_SUCCESS)
+            return {REG_NONE, bytes};
+        bytes.resize(size + sizeof(wchar_t));
+        size = DWORD(bytes.size());
+        RegGetValueW(HKEY_CURRENT_USER, path_.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND,
+                     &type, bytes.data(), &size);
+        bytes.resize(size);
         return {type, bytes};
     }
 
   private:
-    std::wstring path_;
-};
+    void Remove() const { RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str()); }
 
-// The bytes of a wide text, without a terminator.
-inline std::string WideBytes(std::wstring_view text) {
-    return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)};
-}
+    std::wstring path_ = L"Software\\Velquist\\LumoraTest\\Settings";
+};
 
 }  // namespace testing_support

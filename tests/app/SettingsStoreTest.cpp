@@ -118,22 +118,4 @@ TEST(SettingsStore, StringsAreReadAsStoredUpToTheirFirstNul) {
     EXPECT_FALSE(store.HasValue(L"Absent"));
 }
 
-TEST(SettingsStore, WritesDwordsAndTerminatedStrings) {
-    ScratchKey scratch;
-    SettingsStore store;
-    ASSERT_TRUE(store.Open(scratch.Path(), true));
-    EXPECT_TRUE(store.WriteInteger(L"Width", -20));
-    EXPECT_TRUE(store.WriteBool(L"Backup", true));
-    EXPECT_TRUE(store.WriteBool(L"WholeWords", false));
-    EXPECT_TRUE(store.WriteString(L"Filter", L"*.txt"));
-    EXPECT_TRUE(store.WriteString(L"FindText0", L""));
-    store.Close();
-
-    EXPECT_EQ(scratch.Get(L"Width"), std::make_pair(DWORD(REG_DWORD), Dword(DWORD(-20))));
-    EXPECT_EQ(scratch.Get(L"Backup"), std::make_pair(DWORD(REG_DWORD), Dword(1)));
-    EXPECT_EQ(scratch.Get(L"WholeWords"), std::make_pair(DWORD(REG_DWORD), Dword(0)));
-    EXPECT_EQ(scratch.Get(L"Filter"), std::make_pair(DWORD(REG_SZ), WideBytes({L"*.txt", 6})));
-    EXPECT_EQ(scratch.Get(L"FindText0"), std::make_pair(DWORD(REG_SZ), WideBytes({L"", 1})));
-}
-
 }  // namespace
