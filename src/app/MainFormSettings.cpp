@@ -7,6 +7,7 @@
 #include "app/FileTypes.h"
 #include "app/MainForm.h"
 #include "app/SettingsStore.h"
+#include "shellctl/ColumnWidthMemory.h"
 
 namespace {
 
@@ -14,6 +15,9 @@ constexpr int kHistoryLength = 10;
 constexpr int kStoredColumns = 4;
 // Far past any screen, short of anything that overflows when added to a size.
 constexpr int kLargestExtent = 1 << 20;
+// Wider than any column a user drags out on any screen; the list view would take -1 and -2 as
+// "size to fit", so nothing below 0 passes either.
+constexpr int kLargestColumnWidth = 4096;
 
 std::wstring HistoryName(const wchar_t* prefix, int position) {
     return prefix + std::to_wstring(position);
@@ -49,6 +53,11 @@ RECT WorkArea() {
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     return work;
+}
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 // A stored extent limited to [minimum, largest]; the minimum wins on a screen too small for it.
@@ -117,8 +126,9 @@ void TMainForm::ReadPlaces(const SettingsStore& store) {
     OpenTreeAt(store.ReadString(L"ShellTreeFolder"));
     for (int column = 0; column < kStoredColumns; ++column) {
         const std::wstring name = L"Col" + std::to_wstring(column);
-        // Only the columns the list had were written.
-        if (store.HasValue(name)) RememberColumnWidth(column, store.ReadInteger(name));
+        // Only the columns the list had were written, the first ones.
+        if (!store.HasValue(name)) break;
+        RememberColumnWidth(column, store.ReadInteger(name));
     }
     ComboFilter->SetText(store.ReadString(L"Filter"));
     editFolder->SetText(store.ReadString(L"ScanFolderDir"));
@@ -157,10 +167,41 @@ RECT TMainForm::RestoredBounds() const {
     return bounds;
 }
 
-std::wstring TMainForm::TreeFolderPath() const { return {}; }
+std::wstring TMainForm::TreeFolderPath() const { return PTShellTree1->SelectedPath(); }
 
-void TMainForm::OpenTreeAt(const std::wstring&) {}
+void TMainForm::OpenTreeAt(const std::wstring& path) {
+    // A file that took the folder's name since would be listed as a folder, and fail.
+    if (path.empty() || !IsFolder(path)) return;
+    try {
+        PTShellTree1->SetFolderPath(path);
+    } catch (const std::exception&) {
+        // A folder that cannot be opened after all leaves the tree where it opens by itself,
+        // like one gone with its drive or deleted since; the rest of the settings still come
+        // back.
+    }
+}
 
-std::vector<int> TMainForm::ListColumnWidths() const { return {}; }
+std::vector<int> TMainForm::ListColumnWidths() const {
+    std::vector<int> widths(size_t(std::max(PTShellList1->ColumnCount(), 0)));
+    for (size_t column = 0; column < widths.size(); ++column)
+        widths[column] = PTShellList1->ColumnWidth(int(column));
+    return widths;
+}
 
-void TMainForm::RememberColumnWidth(int, int) {}
+// Into the memory the list's column rebuilds restore from, so that the list's first fill, which
+// comes after the reading, gives the columns these widths rather than its own.
+void TMainForm::RememberColumnWidth(int column, int width) {
+    width = std::clamp(width, 0, kLargestColumnWidth);
+    shellctl::ColumnWidthMemory& memory = shellctl::ColumnWidthMemory::Instance();
+    std::vector<int> widths = memory.Widths();
+    if (column > int(widths.size())) return;  // the memory holds no gaps
+    if (column == int(widths.size())) widths.push_back(width);
+    widths[size_t(column)] = width;
+    memory.Store(widths);
+    // The standard columns restore widths only under the Explorer setting they were made with:
+    // the stored ones count as made with today's.
+    if (shellctl::RememberedExplorerSetting() == nullptr)
+        shellctl::RememberExplorerSetting(shellctl::ReadExplorerColumnSetting());
+    // A list already filled shows them at once.
+    if (column < PTShellList1->ColumnCount()) PTShellList1->SetColumnWidth(column, width);
+}

@@ -10,8 +10,10 @@
 #include "app/MainForm.h"
 #include "app/Product.h"
 #include "common/TempDir.h"
+#include "shellctl/ColumnWidthMemory.h"
 #include "ui/Application.h"
 
+using testing_support::MessageBoxRecorder;
 using testing_support::ReadFileBytes;
 using testing_support::ScratchKey;
 using testing_support::TempDir;
@@ -19,10 +21,19 @@ using testing_support::WideBytes;
 
 namespace {
 
+void ForgetColumnWidths() {
+    shellctl::ColumnWidthMemory::Instance().Clear();
+    shellctl::ForgetExplorerSetting();
+}
+
 // Windows that other tests show and close read and write the program's own key: each test
-// starts without it, and the run leaves none behind.
+// starts without it, and the run leaves none behind. Each test starts as a new process would,
+// with no column widths remembered.
 class ForgetProgramSettings : public testing::EmptyTestEventListener {
-    void OnTestStart(const testing::TestInfo&) override { Forget(); }
+    void OnTestStart(const testing::TestInfo&) override {
+        Forget();
+        ForgetColumnWidths();
+    }
     void OnTestProgramEnd(const testing::UnitTest&) override { Forget(); }
     static void Forget() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
 };
@@ -31,15 +42,21 @@ const bool kListening = [] {
     return true;
 }();
 
-// A start of the program on the scratch key: the window made and shown.
+// A start of the program on the scratch key: the window made and shown, and the tree and the
+// list filled as the first turns of the message loop fill them.
 std::unique_ptr<TMainForm> Start(const ScratchKey& key) {
     auto form = std::make_unique<TMainForm>();
     form->SetSettingsKey(key.Path());
     form->Show();
+    ui::App().ProcessMessages();
+    form->PTShellTree1->FlushPendingSync();
     return form;
 }
 
 int TreeHeight(const TMainForm& form) { return form.PTShellTree1->Height(); }
+int ColumnWidth(const TMainForm& form, int column) {
+    return form.PTShellList1->ColumnWidth(column);
+}
 
 RECT WorkArea() {
     RECT work{};
@@ -52,7 +69,7 @@ void AddHistory(ui::ComboBox& combo, int first, int count) {
 }
 
 // Every value, none of them the layout's.
-void StoreEverything(const ScratchKey& key) {
+void StoreEverything(const ScratchKey& key, const std::wstring& treeFolder = L"") {
     key.SetDword(L"CaseSensitive", 5);  // any number but 0 is true
     key.SetDword(L"WholeWords", 0);
     key.SetDword(L"Backup", 0);
@@ -61,18 +78,21 @@ void StoreEverything(const ScratchKey& key) {
     key.SetDword(L"Width", 800);
     key.SetDword(L"Height", 600);
     key.Set(L"Filter", REG_SZ, WideBytes({L"*.ini\0*.txt", 12}));
-    key.SetString(L"SelectDir", L"");
+    key.SetString(L"SelectDir", treeFolder);
     key.SetDword(L"SelectDirHeight", 150);
-    key.SetString(L"ShellTreeFolder", L"");
+    key.SetString(L"ShellTreeFolder", treeFolder);
     key.SetString(L"ScanFolderDir", L"%TEMP%", REG_EXPAND_SZ);
+    for (int column = 0; column < 4; ++column)
+        key.SetDword(L"Col" + std::to_wstring(column), DWORD(101 + column));
     for (int k = 0; k < 3; ++k)
         key.SetString(L"FindText" + std::to_wstring(k), L"find " + std::to_wstring(k));
     key.SetString(L"ReplaceText0", L"replace 0");
 }
 
 TEST(Settings, EverythingStoredComesBackAndTheWindowOpensCentred) {
+    TempDir dir;
     ScratchKey key;
-    StoreEverything(key);
+    StoreEverything(key, dir.Path());
     auto form = Start(key);
     EXPECT_TRUE(form->cbCase->Checked());
     EXPECT_FALSE(form->cbWhole->Checked());
@@ -83,9 +103,12 @@ TEST(Settings, EverythingStoredComesBackAndTheWindowOpensCentred) {
     EXPECT_EQ(form->Left(), work.left + (work.right - work.left - 800) / 2);
     EXPECT_EQ(form->Top(), work.top + (work.bottom - work.top - 600) / 2);
     EXPECT_EQ(TreeHeight(*form), 150);
-    EXPECT_EQ(form->ComboFilter->Text(), L"*.ini");  // up to the first NUL
-    EXPECT_EQ(form->PTShellList1->FileFilter(), L"*.*");      // shown, not applied
-    EXPECT_EQ(form->editFolder->Text(), L"%TEMP%");  // never expanded
+    EXPECT_EQ(form->PTShellTree1->SelectedPath(), dir.Path());
+    EXPECT_EQ(form->PTShellList1->FolderPath(), dir.Path());
+    for (int column = 0; column < 4; ++column) EXPECT_EQ(ColumnWidth(*form, column), 101 + column);
+    EXPECT_EQ(form->ComboFilter->Text(), L"*.ini");       // up to the first NUL
+    EXPECT_EQ(form->PTShellList1->FileFilter(), L"*.*");  // shown, not applied
+    EXPECT_EQ(form->editFolder->Text(), L"%TEMP%");       // never expanded
     EXPECT_EQ(form->edtFind->Items(), (std::vector<std::wstring>{L"find 2", L"find 1", L"find 0"}));
     EXPECT_EQ(form->edtReplace->Items(), std::vector<std::wstring>{L"replace 0"});
     EXPECT_EQ(form->cbExtension->Text(), L"*.*");
@@ -102,6 +125,7 @@ TEST(Settings, AnUnreadableValueEndsTheReadingThere) {
         {L"Width", [](TMainForm& f) { return f.Width() == 800; }},
         {L"Height", [](TMainForm& f) { return f.Height() == 600; }},
         {L"SelectDirHeight", [](TMainForm& f) { return TreeHeight(f) == 150; }},
+        {L"Col1", [](TMainForm& f) { return ColumnWidth(f, 1) == 102; }},
         {L"ScanFolderDir", [](TMainForm& f) { return f.editFolder->Text() == L"%TEMP%"; }},
         {L"FindText0", [](TMainForm& f) { return f.edtFind->Count() == 3; }},
     };
@@ -116,12 +140,14 @@ TEST(Settings, AnUnreadableValueEndsTheReadingThere) {
         {L"TopPos", REG_DWORD, std::string("\x07\x00", 2), 3},
         {L"Height", REG_BINARY, std::string(4, '\0'), 4},
         {L"SelectDirHeight", REG_NONE, "", 5},
-        {L"Filter", REG_DWORD, std::string(4, '\0'), 6},
-        {L"ScanFolderDir", REG_MULTI_SZ, WideBytes({L"x\0", 3}), 6},
+        {L"Col2", REG_BINARY, std::string(4, '\0'), 7},
+        {L"Filter", REG_DWORD, std::string(4, '\0'), 7},
+        {L"ScanFolderDir", REG_MULTI_SZ, WideBytes({L"x\0", 3}), 7},
     };
+    TempDir dir;
     for (const auto& c : cases) {
         ScratchKey key;
-        StoreEverything(key);
+        StoreEverything(key, dir.Path());
         if (c.type == REG_NONE)
             key.Delete(c.name);
         else
@@ -165,24 +191,25 @@ TEST(Settings, HistoriesKeepTheirTenNewestEntries) {
     EXPECT_EQ(key.Get(L"ReplaceText0").second, WideBytes({L"replace 0", 10}));  // kept
 }
 
+// Columns included: the list view would take -1 and -2 as sizes to fit, and make a column of
+// millions of pixels.
 TEST(Settings, AbsurdGeometryStillGivesAUsableWindow) {
     const RECT work = WorkArea();
     const struct {
-        int width, height, treeHeight;
+        int width, height, treeHeight, column, shownColumn;
     } cases[] = {
-        {100000, 100000, 100000},
-        {-5, -5, -5},
-        {INT_MIN, INT_MAX, INT_MIN},
-        {0, 0, 0},
-        {800, 600, 5000},
-        {INT_MAX, INT_MIN, INT_MAX},
+        {100000, 100000, 100000, 100000, 4096}, {-5, -5, -5, -1, 0},
+        {INT_MIN, INT_MAX, INT_MIN, -2, 0},     {0, 0, 0, 0, 0},
+        {800, 600, 5000, INT_MIN, 0},           {INT_MAX, INT_MIN, INT_MAX, INT_MAX, 4096},
     };
+    TempDir dir;
     for (const auto& c : cases) {
         ScratchKey key;
-        StoreEverything(key);
+        StoreEverything(key, dir.Path());
         key.SetDword(L"Width", DWORD(c.width));
         key.SetDword(L"Height", DWORD(c.height));
         key.SetDword(L"SelectDirHeight", DWORD(c.treeHeight));
+        key.SetDword(L"Col1", DWORD(c.column));
         auto form = Start(key);
         const std::string label = std::to_string(c.width) + "x" + std::to_string(c.height);
         EXPECT_GE(form->Width(), form->Constraints().minWidth) << label;
@@ -192,11 +219,47 @@ TEST(Settings, AbsurdGeometryStillGivesAUsableWindow) {
         EXPECT_GE(form->Left(), work.left) << label;
         EXPECT_GE(form->Top(), work.top) << label;
         EXPECT_GE(TreeHeight(*form), form->PTShellTree1->Constraints().minHeight) << label;
-        EXPECT_GE(form->PTShellList1->Height(),
-                  form->PTShellList1->Constraints().minHeight)
+        EXPECT_GE(form->PTShellList1->Height(), form->PTShellList1->Constraints().minHeight)
             << label;
+        EXPECT_EQ(ColumnWidth(*form, 1), c.shownColumn) << c.column;
+        EXPECT_EQ(ColumnWidth(*form, 2), 103) << c.column;
         // The reading went on past them.
         EXPECT_EQ(form->edtFind->Count(), 3) << label;
+    }
+}
+
+// A folder gone with its drive or deleted since, or a text that names no folder, opens the tree
+// where a first start opens it, without a word, and everything read after it still comes back.
+TEST(Settings, AStoredFolderThatIsGoneLeavesTheTreeWhereItOpensByItself) {
+    std::wstring firstStartFolder;
+    {
+        ScratchKey key;
+        firstStartFolder = Start(key)->PTShellTree1->SelectedPath();
+    }
+    std::wstring deleted;
+    {
+        TempDir gone;
+        deleted = gone / L"folder";
+        gone.MakeDir(L"folder");
+    }
+    const DWORD drives = GetLogicalDrives();
+    wchar_t freeDrive = L'Q';
+    while (freeDrive < L'Z' && (drives & (1u << (freeDrive - L'A')))) ++freeDrive;
+    TempDir dir;
+    const std::wstring file = dir.Write(L"file.txt", "");
+    const std::wstring folders[] = {deleted, std::wstring(1, freeDrive) + L":\\Data", L"not a path",
+                                    L"\\\\?\\C:\\gone", file};
+    for (const std::wstring& folder : folders) {
+        ScratchKey key;
+        StoreEverything(key, folder);
+        MessageBoxRecorder boxes;
+        auto form = Start(key);
+        EXPECT_EQ(form->PTShellTree1->SelectedPath(), firstStartFolder) << folder;
+        EXPECT_TRUE(boxes.Boxes().empty()) << folder;
+        EXPECT_EQ(ColumnWidth(*form, 3), 104) << folder;
+        EXPECT_EQ(form->editFolder->Text(), L"%TEMP%") << folder;
+        EXPECT_EQ(form->edtFind->Count(), 3) << folder;
+        EXPECT_EQ(form->edtReplace->Count(), 1) << folder;
     }
 }
 
@@ -280,8 +343,10 @@ TEST(Settings, TheSessionMayEndDuringAScanAndTheSettingsAreSaved) {
 }
 
 // A first start keeps the layout's values; its close writes every value with its type, and
-// everything the user changed comes back at the next start.
+// everything the user changed comes back at the next start of the program.
 TEST(Settings, ARoundTripBringsBackWhatTheUserChanged) {
+    TempDir dir;
+    const std::wstring folder = dir.MakeDir(L"\u0142\u00f3d\u017a folder");
     ScratchKey key;
     auto form = Start(key);
     EXPECT_TRUE(form->cbWhole->Checked());
@@ -291,30 +356,40 @@ TEST(Settings, ARoundTripBringsBackWhatTheUserChanged) {
     form->cbWhole->Click();
     form->cbBackup->Click();
     form->SetSize(760, 540);
+    form->PTShellTree1->SetFolderPath(folder);
+    form->PTShellTree1->FlushPendingSync();
+    ASSERT_EQ(form->PTShellList1->FolderPath(), folder);
     form->Splitter1->MoveBy(30);
     const int treeHeight = TreeHeight(*form);
+    form->PTShellList1->SetColumnWidth(1, 137);
     form->ComboFilter->SetText(L"*.php");
     form->editFolder->SetText(L"C:\\\u0142\u00f3d\u017a");
     AddHistory(*form->edtFind, 1, 2);
     form->edtFind->AddItem(L"");  // an empty search is recorded, never written
     AddHistory(*form->edtReplace, 5, 1);
     form->Close();
-    for (const wchar_t* name : {L"CaseSensitive", L"WholeWords", L"Backup", L"TopPos", L"LeftPos",
-                                L"Width", L"Height", L"SelectDirHeight"})
+    for (const wchar_t* name :
+         {L"CaseSensitive", L"WholeWords", L"Backup", L"TopPos", L"LeftPos", L"Width", L"Height",
+          L"SelectDirHeight", L"Col0", L"Col1", L"Col2", L"Col3"})
         EXPECT_EQ(key.Get(name).first, DWORD(REG_DWORD)) << name;
     for (const wchar_t* name : {L"Filter", L"SelectDir", L"ShellTreeFolder", L"ScanFolderDir",
                                 L"FindText1", L"FindText2", L"ReplaceText0"})
         EXPECT_EQ(key.Get(name).first, DWORD(REG_SZ)) << name;
     EXPECT_EQ(key.Get(L"FindText0").first, DWORD(REG_NONE));
     EXPECT_EQ(key.Get(L"WholeWords").second, std::string(4, '\0'));
+    EXPECT_EQ(key.Get(L"SelectDir").second, WideBytes({folder.c_str(), folder.size() + 1}));
 
+    ForgetColumnWidths();  // as a new process starts
     form = Start(key);
     EXPECT_TRUE(form->cbCase->Checked());
     EXPECT_FALSE(form->cbWhole->Checked());
     EXPECT_FALSE(form->cbBackup->Checked());
     EXPECT_EQ(form->Width(), 760);
     EXPECT_EQ(form->Height(), 540);
+    EXPECT_EQ(form->PTShellTree1->SelectedPath(), folder);
+    EXPECT_EQ(form->PTShellList1->FolderPath(), folder);
     EXPECT_EQ(TreeHeight(*form), treeHeight);
+    EXPECT_EQ(ColumnWidth(*form, 1), 137);
     EXPECT_EQ(form->ComboFilter->Text(), L"*.php");
     EXPECT_EQ(form->editFolder->Text(), L"C:\\\u0142\u00f3d\u017a");
     EXPECT_EQ(form->edtFind->Items(), (std::vector<std::wstring>{L"text 1", L"text 2"}));
