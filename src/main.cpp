@@ -4,8 +4,8 @@
 
 #include "../res/resource.h"
 #include "app/MainForm.h"
-#include "app/Product.h"
 #include "app/SPHTMLHelp.h"
+#include "app/Startup.h"
 #include "shell/OleRuntime.h"
 #include "shellctl/ShellControls.h"
 #include "ui/Application.h"
@@ -27,18 +27,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The shell controls' classes, registered by name for the layouts.
     shellctl::ShellControlsUnit shellControls;
 
-    ui::Application& app = ui::App();
-    int exitCode = 0;
-    try {
-        TMainForm mainForm;
-        app.SetMainWindow(&mainForm);
-        app.SetTitle(kApplicationTitle);
-        app.SetHelpFile(L"");
-        mainForm.Show();
-        exitCode = app.Run();
-    } catch (...) {
-        app.HandleCurrentException();
-        exitCode = 1;
-    }
-    return exitCode;
+    return RunMainForm([] { return std::make_unique<TMainForm>(); });
 }

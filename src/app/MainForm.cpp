@@ -24,11 +24,14 @@ int S(int pixels) { return ui::Scale(pixels); }
 
 }  // namespace
 
-TMainForm::TMainForm()
-    : ui::Form(kProductCaption, S(kInitialWidth), S(kInitialHeight)),
+TMainFormResources::TMainFormResources()
+    : ImageList1(std::make_unique<ui::ImageList>(IDB_IMAGES, 16)),
       formFont_(ui::CreateUiFont(L"Tahoma", 8, true)),
       pageFont_(ui::CreateUiFont(L"Tahoma", 8)),
-      panelFont_(ui::CreateUiFont(L"MS Sans Serif", 8)) {
+      panelFont_(ui::CreateUiFont(L"MS Sans Serif", 8)) {}
+
+TMainForm::TMainForm()
+    : ui::Form(kProductCaption, S(kInitialWidth), S(kInitialHeight)), settingsKey_(kSettingsKey) {
     SetFont(formFont_.Get());
     SetConstraints({S(500), S(200)});
     BuildLayout();
@@ -42,7 +45,6 @@ TMainForm::~TMainForm() = default;
 void TMainForm::BuildLayout() {
     FindFile1 = std::make_unique<findfile::TFindFile>();
     PTFolderBrowseDlg1 = std::make_unique<shellctl::TPTFolderBrowseDlg>(this);
-    ImageList1 = std::make_unique<ui::ImageList>(IDB_IMAGES, 16);
     TopRule = std::make_unique<ui::Panel>(*this, 0, 0, 0, S(4), ui::Panel::Bevel::TopRule);
     TopRule->SetAlign(ui::Align::Top);
 

@@ -30,7 +30,24 @@ namespace shellctl {
 class TPTFolderBrowseDlg;
 }
 
-class TMainForm : public ui::Form, public ReplaceWindow {
+class SettingsStore;
+
+// What the main window and its controls draw with. A base made before the window, so that it goes
+// only after the window and every control are gone.
+class TMainFormResources {
+  public:
+    TMainFormResources();
+    // The images of the tabs, the menu and the browse button.
+    std::unique_ptr<ui::ImageList> ImageList1;
+
+  protected:
+    base::FontHandle formFont_;
+    base::FontHandle pageFont_;
+    base::FontHandle panelFont_;
+    base::IconHandle browseIcon_;
+};
+
+class TMainForm : public TMainFormResources, public ui::Form, public ReplaceWindow {
   public:
     TMainForm();
     ~TMainForm() override;
@@ -41,6 +58,15 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     void FindFile1FileMatch(findfile::TFindFile& Sender, const std::wstring& Folder,
                             const findfile::TSearchRec& FileInfo);
     void FindFile1SearchFinish(findfile::TFindFile& Sender);
+    // The session is ending: a scan in progress is aborted and the settings are saved.
+    void FormEndSession();
+
+    // The settings (MainFormSettings.cpp): written on every close request, read when the window
+    // is first shown, under HKEY_CURRENT_USER\SettingsKey().
+    void SaveReg();
+    void ReadReg();
+    const std::wstring& SettingsKey() const noexcept { return settingsKey_; }
+    void SetSettingsKey(std::wstring key) { settingsKey_ = std::move(key); }
 
     // Handlers, named after their component and event.
     void FormCreate();
@@ -66,7 +92,6 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     std::function<void(HWND owner, const std::wstring& address)> OpenWebAddress;
 
     // The layout, under the names the rest of the program uses.
-    std::unique_ptr<ui::ImageList> ImageList1;
     std::unique_ptr<ui::Panel> TopRule;
     std::unique_ptr<ui::StatusBar> StatusBar;
     std::unique_ptr<ui::Panel> PanelRight;
@@ -136,6 +161,7 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     void AddLogLine(const std::wstring& line) override;
 
   protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void DoShow() override;
     bool DoCloseQuery() override;
     void DoClose() override;
@@ -152,11 +178,22 @@ class TMainForm : public ui::Form, public ReplaceWindow {
     std::wstring SelectedFilesText() const;
     void SetDateBounds(findfile::TDateTimeCriteria& dates) const;
     void RunScan();
+    // Whether the size bounds read as whole numbers, as the scan needs them when they are on.
+    bool SizeBoundsAreNumbers() const;
+    // Parts of ReadReg and SaveReg.
+    void ReadWindowSettings(const SettingsStore& store);
+    void ReadPlaces(const SettingsStore& store);
+    void ApplyWidth(int width);
+    void ApplyHeight(int height);
+    void ApplyTreeHeight(int height);
+    RECT RestoredBounds() const;
+    // The shell tree's folder and the shell list's column widths, as the settings see them.
+    std::wstring TreeFolderPath() const;
+    void OpenTreeAt(const std::wstring& path);
+    std::vector<int> ListColumnWidths() const;
+    void RememberColumnWidth(int column, int width);
 
-    base::FontHandle formFont_;
-    base::FontHandle pageFont_;
-    base::FontHandle panelFont_;
-    base::IconHandle browseIcon_;
+    std::wstring settingsKey_;
     std::unique_ptr<TFileListItems> shellListItems_;
     TFileListItems* fileListItems_ = nullptr;
     // Set while "Select all" changes many items: the status is shown once, at the end.

@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "app/FileTypes.h"
 #include "app/MainForm.h"
 #include "app/Product.h"
@@ -26,6 +28,22 @@ std::wstring ExtensionOf(const std::wstring& path) {
     if (dot == std::wstring::npos || (nameStart != std::wstring::npos && dot < nameStart))
         return {};
     return path.substr(dot);
+}
+
+// The number a text spells with an optional sign and decimal digits, saturated far beyond any
+// size bound; nothing for any other text.
+std::optional<long long> WholeNumber(const std::wstring& text) {
+    constexpr long long kSaturated = 1LL << 40;
+    size_t i = 0;
+    const bool negative = !text.empty() && text[0] == L'-';
+    if (!text.empty() && (text[0] == L'-' || text[0] == L'+')) ++i;
+    if (i == text.size()) return std::nullopt;
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < L'0' || text[i] > L'9') return std::nullopt;
+        value = std::min(value * 10 + (text[i] - L'0'), kSaturated);
+    }
+    return negative ? -value : value;
 }
 
 }  // namespace
@@ -68,6 +86,7 @@ void TMainForm::DoShow() {
 }
 
 void TMainForm::FormShow() {
+    ReadReg();
     cbExtension->SetItemIndex(0);
     try {
         edtFind->SetFocus();
@@ -86,7 +105,14 @@ bool TMainForm::DoCloseQuery() {
     return FormCloseQuery() && ui::Form::DoCloseQuery();
 }
 
-bool TMainForm::FormCloseQuery() { return true; }
+bool TMainForm::FormCloseQuery() {
+    try {
+        SaveReg();
+    } catch (...) {
+        // Settings that cannot be kept are no reason to keep the window open.
+    }
+    return true;
+}
 
 void TMainForm::DoClose() {
     FormClose();
@@ -175,13 +201,19 @@ void TMainForm::cbFileSizeClick(ui::Window&) {
 
 void TMainForm::SizeMinChange(ui::Window&) {
     // Negative sizes mean nothing; sizes past the largest byte count that fits 32 bits are
-    // limited to it, so that the bound the user sees is the bound the scan uses.
+    // limited to it, so that the bound the user sees is the bound the scan uses. A text that is
+    // no number yet is left to the typing, and refused by Start.
     for (ui::SpinEdit* edit : {SizeMin.get(), SizeMax.get()}) {
         if (edit == nullptr) continue;
-        const int value = edit->Value();
-        if (value < 0) edit->SetValue(0);
-        if (value > kMaxSizeKilobytes) edit->SetValue(kMaxSizeKilobytes);
+        const std::optional<long long> value = WholeNumber(edit->Text());
+        if (!value) continue;
+        const long long limited = std::clamp<long long>(*value, 0, kMaxSizeKilobytes);
+        if (limited != *value) edit->SetValue(int(limited));
     }
+}
+
+bool TMainForm::SizeBoundsAreNumbers() const {
+    return WholeNumber(SizeMin->Text()) && WholeNumber(SizeMax->Text());
 }
 
 void TMainForm::MenuItem_ExitClick(ui::MenuItem&) { Close(); }

@@ -46,6 +46,9 @@ void TMainForm::btnStartClick(ui::Window&) {
     } else if (!IsExistingFolder(editFolder->Text())) {
         ui::ShowErrorDialog(L"You must specify a valid start folder.");
         return;
+    } else if (cbFileSize->Checked() && !SizeBoundsAreNumbers()) {
+        ui::ShowErrorDialog(L"The file sizes must be whole numbers of kilobytes.");
+        return;
     }
     AddToHistory(*edtFind);
     AddToHistory(*edtReplace);
@@ -57,6 +60,25 @@ void TMainForm::btnStartClick(ui::Window&) {
     }
     ui::CursorGuard hourglass;
     FindReplaceText(*this, FileList);
+}
+
+LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_QUERYENDSESSION:
+            // Never keep the session from ending; a scan stops when it really ends.
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam) FormEndSession();
+            return 0;
+    }
+    return ui::Form::HandleMessage(msg, wParam, lParam);
+}
+
+// The process may end as soon as this returns.
+void TMainForm::FormEndSession() {
+    if (FindFile1->Busy()) closeAfterScan_ = true;
+    FindFile1->Abort();
+    FormCloseQuery();
 }
 
 void TMainForm::GetFilenames() {
@@ -160,6 +182,8 @@ bool TMainForm::CaseSensitive() const { return cbCase->Checked(); }
 bool TMainForm::WholeWordsOnly() const { return cbWhole->Checked(); }
 bool TMainForm::MakeBackup() const { return cbBackup->Checked(); }
 bool TMainForm::AskYesNo(const std::wstring& caption, const std::wstring& text) {
+    // The user is asked, not kept waiting.
+    ui::CursorGuard normal(IDC_ARROW);
     return ui::AskYesNo(caption, text);
 }
 void TMainForm::AddLogLine(const std::wstring& line) { memLog->AddLine(line); }

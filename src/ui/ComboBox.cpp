@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/Error.h"
+#include "base/Strings.h"
 
 namespace ui {
 
@@ -52,10 +53,8 @@ void ComboBox::Clear() { Send(CB_RESETCONTENT); }
 int ComboBox::IndexOfIgnoringCase(const std::wstring& text) const {
     const int count = Count();
     for (int i = 0; i < count; ++i) {
-        const std::wstring item = Item(i);
-        if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, item.c_str(), int(item.size()),
-                           text.c_str(), int(text.size())) == CSTR_EQUAL)
-            return i;
+        // Ordinal: linguistic rules would take "Strasse" for "Straße".
+        if (base::SameTextIgnoringCase(Item(i), text)) return i;
     }
     return -1;
 }

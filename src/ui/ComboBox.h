@@ -19,7 +19,7 @@ class ComboBox : public Window {
     void AddItem(const std::wstring& text);
     void SetItems(const std::vector<std::wstring>& items);
     void Clear();
-    // The index of the item equal to text ignoring letter case, or -1.
+    // The index of the item equal to text ignoring letter case (ordinal, as names compare), or -1.
     int IndexOfIgnoringCase(const std::wstring& text) const;
 
     // The selected item's index, or -1.

@@ -320,14 +320,72 @@ TEST(Run, ManyFilesWithoutBackupAskFirst) {
     form.PTShellList1->SelectAllItems();
     form.edtFind->SetText(L"hello");
     form.cbBackup->Click();
-    MessageBoxRecorder boxes;
-    boxes.Answer(IDNO);
+    std::vector<ui::MessageBoxRequest> boxes;
+    HCURSOR cursorAtQuestion = nullptr;
+    const ui::MessageBoxHandler previous =
+        ui::SetMessageBoxHandler([&](const ui::MessageBoxRequest& box) {
+            boxes.push_back(box);
+            cursorAtQuestion = ui::App().ScreenCursor();
+            return IDNO;
+        });
     form.btnStart->Send(BM_CLICK);
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].caption, L"Warning");
-    EXPECT_EQ(boxes.Boxes()[0].type, UINT(MB_YESNO | MB_ICONEXCLAMATION));
+    ui::SetMessageBoxHandler(previous);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"Warning");
+    EXPECT_EQ(boxes[0].type, UINT(MB_YESNO | MB_ICONEXCLAMATION));
+    // A question is no time to look busy.
+    EXPECT_EQ(cursorAtQuestion, LoadCursorW(nullptr, IDC_ARROW));
     EXPECT_TRUE(form.memLog->Lines().empty());
     EXPECT_EQ(ReadFileBytes(paths[0]), "hello");
+}
+
+// Size bounds that are no numbers would be no bounds at all: the run is refused instead.
+TEST(Run, SizeBoundsThatAreNoNumbersRefuseTheScan) {
+    const std::string text = std::string(3000, 'x') + " hello";  // 3 KB
+    const struct {
+        const wchar_t *min, *max;
+        bool sized, refused;
+    } cases[] = {
+        {L"abc", L"100", true, true}, {L"1", L"", true, true},   {L"1", L"1.5", true, true},
+        {L"1", L"-", true, true},     {L" 1", L"4", true, true}, {L"abc", L"", false, false},
+        {L"1", L"+4", true, false},
+    };
+    ScanForm scan(L"");
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::wstring file = dir.Write(L"big.txt", text);
+        scan.form.editFolder->SetText(dir.Path());
+        if (scan.form.cbFileSize->Checked() != c.sized) scan.form.cbFileSize->Click();
+        SetWindowTextW(scan.form.SizeMin->Handle(), c.min);
+        SetWindowTextW(scan.form.SizeMax->Handle(), c.max);
+        MessageBoxRecorder boxes;
+        scan.PressStart();
+        if (c.refused) {
+            ASSERT_EQ(boxes.Boxes().size(), 1u) << c.min << " " << c.max;
+            EXPECT_EQ(boxes.Boxes()[0].caption, L"Error");
+            EXPECT_EQ(boxes.Boxes()[0].text, L"The file sizes must be whole numbers of kilobytes.");
+            EXPECT_EQ(scan.form.edtFind->Count(), 0);
+            EXPECT_EQ(ReadFileBytes(file).substr(3000), " hello");
+        } else {
+            EXPECT_TRUE(boxes.Boxes().empty()) << c.min << " " << c.max;
+            EXPECT_EQ(ReadFileBytes(file).substr(3000), " bye\r\n");
+        }
+    }
+}
+
+// The history keeps one of texts that differ only in letter case, and compares them as names
+// compare, not by a language's rules.
+TEST(Run, HistoriesCompareTextsOrdinallyIgnoringCase) {
+    TempDir dir;
+    ScanForm scan(dir.Path());
+    for (const wchar_t* text : {L"Stra\u00dfe", L"Strasse", L"STRASSE", L"STRA\u00dfE", L"a\u00adb",
+                                L"ab", L"\u00c4rger", L"\u00e4RGER"}) {
+        scan.form.edtFind->SetText(text);
+        scan.PressStart();
+    }
+    EXPECT_EQ(
+        scan.form.edtFind->Items(),
+        (std::vector<std::wstring>{L"Stra\u00dfe", L"Strasse", L"a\u00adb", L"ab", L"\u00c4rger"}));
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <string>
 #include <vector>
 
 #include "app/MainForm.h"
+#include "app/Startup.h"
+#include "base/Error.h"
 #include "common/TempDir.h"
 #include "shellctl/FolderBrowseDlg.h"
 #include "ui/Application.h"
@@ -241,13 +245,17 @@ TEST(MainForm, SizeValuesAreKeptWithinWhatTheScanCanUse) {
     } cases[] = {
         {L"-5", L"100", 0, 100}, {L"200", L"100", 200, 100},  // not compared with each other
         {L"1", L"-1", 1, 0},     {L"5000000", L"4194303", 4194303, 4194303},
-        {L"abc", L"7", 0, 7},
+        {L"abc", L"7", 0, 7},    {L"99999999999", L"-99999999999", 4194303, 0},
     };
     for (const auto& c : cases) {
         Type(*form.SizeMin, c.min);
         Type(*form.SizeMax, c.max);
         EXPECT_EQ(form.SizeMin->Value(), c.expectedMin) << c.min;
         EXPECT_EQ(form.SizeMax->Value(), c.expectedMax) << c.max;
+        if (c.min != L"abc") {
+            EXPECT_EQ(form.SizeMin->Text(), std::to_wstring(c.expectedMin));
+        }
+        EXPECT_EQ(form.SizeMax->Text(), std::to_wstring(c.expectedMax));
     }
 }
 
@@ -373,6 +381,50 @@ TEST(MainForm, TheBrowseDialogOpensAtTheTypedFolderAndOkSetsTheScansStartFolder)
     form.btnStart->Send(BM_CLICK);
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(testing_support::ReadFileBytes(dir / L"pick\\a.txt"), "bye\r\n");
+}
+
+// What a control draws with is still there when the control goes: its font and its icon.
+TEST(MainForm, ControlsGoBeforeWhatTheyDrawWith) {
+    static std::vector<std::wstring> lost;
+    lost.clear();
+    const auto checkDrawingObjects = [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (code == HCBT_DESTROYWND) {
+            const HWND window = HWND(wParam);
+            wchar_t className[64] = {};
+            GetClassNameW(window, className, 64);
+            const auto font = HGDIOBJ(SendMessageW(window, WM_GETFONT, 0, 0));
+            if (font != nullptr && GetObjectType(font) != OBJ_FONT)
+                lost.push_back(std::wstring(className) + L" font");
+            const auto icon = HICON(SendMessageW(window, BM_GETIMAGE, IMAGE_ICON, 0));
+            ICONINFO info{};
+            if (std::wstring(className) == WC_BUTTONW && icon != nullptr) {
+                if (!GetIconInfo(icon, &info)) lost.push_back(L"button icon");
+                DeleteObject(info.hbmColor);
+                DeleteObject(info.hbmMask);
+            }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    };
+    auto form = std::make_unique<TMainForm>();
+    form->Show();
+    HHOOK hook = SetWindowsHookExW(WH_CBT, checkDrawingObjects, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    form.reset();
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(lost.empty()) << testing::PrintToString(lost);
+}
+
+// The error display is captioned with the program's title even before the window exists.
+TEST(MainForm, AnErrorWhileTheWindowIsBuiltShowsTheProgramsCaption) {
+    ui::App().SetTitle(L"");
+    MessageBoxRecorder boxes;
+    const int exitCode = RunMainForm(
+        []() -> std::unique_ptr<ui::Form> { throw base::Error(L"No room for the window"); });
+    EXPECT_EQ(exitCode, 1);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"Lumora");
+    EXPECT_EQ(boxes.Boxes()[0].text, L"No room for the window");
+    EXPECT_EQ(boxes.Boxes()[0].type, UINT(MB_OK | MB_ICONSTOP));
 }
 
 TEST(MainForm, ExitClosesTheWindow) {
