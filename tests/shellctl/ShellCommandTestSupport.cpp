@@ -1,0 +1,209 @@
+#include "ShellCommandTestSupport.h"
+
+#include <cstring>
+
+#include <gtest/gtest.h>
+#include <ole2.h>
+#include <shellapi.h>
+
+#include "ShellTreeTestSupport.h"
+#include "base/Handle.h"
+#include "base/Strings.h"
+#include "shell/ComObject.h"
+#include "shell/ShellCommands.h"
+#include "shell/ShellTransfer.h"
+#include "shell/ShellUtils.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace testing_support {
+namespace {
+
+MenuPicker* current = nullptr;
+
+// Keys reach a tracked menu through the thread's queue, whatever window they are posted to.
+void PostKey(HWND window, WORD key) {
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+}
+
+// A shell menu object that offers "rename" where this shell leaves it out (its explorer menus),
+// as other shells do. The rename is the control's to do: invoking it fails.
+class RenameOfferingMenu final : public ComObject<IContextMenu> {
+  public:
+    explicit RenameOfferingMenu(ComPtr<IContextMenu> real) : real_(std::move(real)) {}
+
+    HRESULT STDMETHODCALLTYPE QueryContextMenu(HMENU menu, UINT index, UINT first, UINT last,
+                                               UINT flags) override {
+        const HRESULT hr = real_->QueryContextMenu(menu, index, first, last, flags);
+        if (FAILED(hr)) return hr;
+        renameOffset_ = HRESULT_CODE(hr);
+        AppendMenuW(menu, MF_STRING, first + renameOffset_, L"Rename");
+        return MAKE_HRESULT(SEVERITY_SUCCESS, 0, renameOffset_ + 1);
+    }
+    HRESULT STDMETHODCALLTYPE InvokeCommand(CMINVOKECOMMANDINFO* info) override {
+        if (reinterpret_cast<UINT_PTR>(info->lpVerb) == renameOffset_) return E_FAIL;
+        return real_->InvokeCommand(info);
+    }
+    HRESULT STDMETHODCALLTYPE GetCommandString(UINT_PTR offset, UINT type, UINT* reserved,
+                                               char* name, UINT size) override {
+        if (offset != renameOffset_)
+            return real_->GetCommandString(offset, type, reserved, name, size);
+        if (type == GCS_VERBA) {
+            lstrcpynA(name, "rename", int(size));
+            return S_OK;
+        }
+        return E_FAIL;
+    }
+
+  private:
+    ComPtr<IContextMenu> real_;
+    UINT renameOffset_ = UINT(-1);
+};
+
+}  // namespace
+
+ComPtr<IContextMenu> OfferingRename(ComPtr<IContextMenu> real) {
+    return MakeComObject<RenameOfferingMenu>(std::move(real));
+}
+
+MenuPicker::MenuPicker(std::function<bool(UINT command)> pick)
+    : pick_(std::move(pick)),
+      hook_(SetWindowsHookExW(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId())) {
+    current = this;
+}
+
+MenuPicker::~MenuPicker() {
+    UnhookWindowsHookEx(hook_);
+    current = nullptr;
+}
+
+LRESULT CALLBACK MenuPicker::Hook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && current != nullptr)
+        current->Seen(*reinterpret_cast<const CWPSTRUCT*>(lParam));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void MenuPicker::Seen(const CWPSTRUCT& message) {
+    switch (message.message) {
+        case WM_INITMENUPOPUP: {
+            if (open_ || HIWORD(message.lParam) != 0) return;  // a submenu, the system menu
+            // A menu opens: note its commands and head for the one to pick.
+            open_ = true;
+            ++shown_;
+            commands_.clear();
+            const auto menu = reinterpret_cast<HMENU>(message.wParam);
+            for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+                const UINT id = GetMenuItemID(menu, position);
+                if (id != UINT(-1) && id != 0) commands_.push_back(id);
+            }
+            target_ = 0;
+            steps_ = 0;
+            for (UINT id : commands_) {
+                if (pick_ && pick_(id)) {
+                    target_ = id;
+                    break;
+                }
+            }
+            PostKey(message.hwnd, target_ != 0 ? VK_DOWN : VK_ESCAPE);
+            break;
+        }
+        case WM_MENUSELECT: {
+            if (target_ == 0 || (HIWORD(message.wParam) == 0xFFFF && message.lParam == 0)) return;
+            if (LOWORD(message.wParam) == target_ && !(HIWORD(message.wParam) & MF_POPUP)) {
+                target_ = 0;
+                PostKey(message.hwnd, VK_RETURN);
+            } else if (++steps_ > 100) {
+                target_ = 0;
+                PostKey(message.hwnd, VK_ESCAPE);
+            } else {
+                PostKey(message.hwnd, VK_DOWN);
+            }
+            break;
+        }
+        case WM_EXITMENULOOP:
+            open_ = false;
+            target_ = 0;
+            break;
+    }
+}
+
+std::vector<std::wstring> VerbsOf(IContextMenu* object, const std::vector<UINT>& commands) {
+    std::vector<std::wstring> verbs;
+    if (object == nullptr) return verbs;
+    for (UINT id : commands)
+        if (id >= kFirstShellCommand) verbs.push_back(CommandVerb(object, id - kFirstShellCommand));
+    return verbs;
+}
+
+ComPtr<IContextMenu> MenuObjectOf(const std::wstring& path) {
+    UniquePidl item;
+    ComPtr<IContextMenu> object;
+    HRESULT hr = PathToPidl(path, item);
+    if (SUCCEEDED(hr)) hr = GetUIObjectOfAbsolute(item.Get(), object);
+    if (FAILED(hr))
+        ADD_FAILURE() << "no menu object for " << base::WideToUtf8(path) << ": " << std::hex << hr;
+    if (object && ShellDoubles::wrapMenu) object = ShellDoubles::wrapMenu(object);
+    if (object) {
+        base::MenuHandle menu(CreatePopupMenu());
+        object->QueryContextMenu(menu.Get(), 0, kFirstShellCommand, kLastShellCommand,
+                                 CMF_EXPLORE | CMF_CANRENAME);
+    }
+    return object;
+}
+
+std::function<bool(UINT)> PickVerb(ComPtr<IContextMenu> object, const std::wstring& verb) {
+    if (verb.empty()) return {};
+    return [object, verb](UINT id) {
+        return object && id >= kFirstShellCommand &&
+               base::SameTextIgnoringCase(CommandVerb(object.Get(), id - kFirstShellCommand), verb);
+    };
+}
+
+void FakePane::FoldersChangedByCommand(std::span<const ITEMIDLIST* const> folders) {
+    for (const ITEMIDLIST* folder : folders) changed.push_back(PidlToPath(folder));
+}
+
+std::vector<std::wstring> ClipboardPaths() {
+    std::vector<std::wstring> paths;
+    ComPtr<IDataObject> clipboard;
+    if (FAILED(OleGetClipboard(&clipboard))) return paths;
+    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    if (FAILED(clipboard->GetData(&format, &medium))) return paths;
+    const auto drop = static_cast<HDROP>(medium.hGlobal);
+    for (UINT i = 0; i < DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0); ++i) {
+        wchar_t path[MAX_PATH] = {};
+        DragQueryFileW(drop, i, path, MAX_PATH);
+        paths.push_back(path);
+    }
+    ReleaseStgMedium(&medium);
+    return paths;
+}
+
+void PutPathsOnClipboard(const std::vector<std::wstring>& paths) {
+    OleSetClipboard(nullptr);
+    std::wstring list;
+    for (const std::wstring& path : paths) list += path + L'\0';
+    list += L'\0';
+    const std::size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::memcpy(files + 1, list.data(), list.size() * sizeof(wchar_t));
+    GlobalUnlock(block);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_HDROP, block);
+    CloseClipboard();
+}
+
+void ClearClipboard() {
+    OleSetClipboard(nullptr);
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+}  // namespace testing_support

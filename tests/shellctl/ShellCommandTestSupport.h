@@ -1,0 +1,72 @@
+// Helpers of the tests of the shell controls' commands: a person at the shell's context menu, a
+// shell control that only records what commands tell it, and the clipboard as the shell and
+// other programs fill it.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+#include <shlobj.h>
+#include <wrl/client.h>
+
+#include "shell/Pidl.h"
+#include "shellctl/ShellPanes.h"
+
+namespace testing_support {
+
+// Answers the context menus the thread tracks while it lives, with the keyboard as a person
+// would: the first command that pick accepts is chosen; without one the menu is closed.
+class MenuPicker {
+  public:
+    explicit MenuPicker(std::function<bool(UINT command)> pick = {});
+    ~MenuPicker();
+    MenuPicker(const MenuPicker&) = delete;
+    MenuPicker& operator=(const MenuPicker&) = delete;
+
+    int MenusShown() const noexcept { return shown_; }
+    // The commands of the last menu shown, in position order (submenus left out).
+    const std::vector<UINT>& Commands() const noexcept { return commands_; }
+
+  private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    void Seen(const CWPSTRUCT& message);
+
+    std::function<bool(UINT)> pick_;
+    HHOOK hook_;
+    int shown_ = 0;
+    std::vector<UINT> commands_;
+    bool open_ = false;
+    UINT target_ = 0;
+    int steps_ = 0;
+};
+
+// The verbs of a menu's commands, as the shell's menu object for the same items names them.
+std::vector<std::wstring> VerbsOf(IContextMenu* object, const std::vector<UINT>& commands);
+// The shell's menu object for the item at path, as the test folders hand it out.
+Microsoft::WRL::ComPtr<IContextMenu> MenuObjectOf(const std::wstring& path);
+// Picks the command with a verb, as the shell's menu object for the same items names it; none
+// for no verb.
+std::function<bool(UINT)> PickVerb(Microsoft::WRL::ComPtr<IContextMenu> object,
+                                   const std::wstring& verb);
+
+// A shell menu object wrapped so that it offers "rename" in every menu, as shells other than the
+// one under test do in their explorer menus.
+Microsoft::WRL::ComPtr<IContextMenu> OfferingRename(Microsoft::WRL::ComPtr<IContextMenu> real);
+
+// A shell control that records the folders (as paths) commands elsewhere say they changed.
+class FakePane : public shellctl::TPTShellPane {
+  public:
+    std::vector<std::wstring> changed;
+    void FoldersChangedByCommand(std::span<const ITEMIDLIST* const> folders) override;
+};
+
+// The paths of the files on the clipboard; empty when it holds none.
+std::vector<std::wstring> ClipboardPaths();
+// Puts paths on the clipboard as a list of file names only, as programs other than the shell do.
+void PutPathsOnClipboard(const std::vector<std::wstring>& paths);
+// Empties the clipboard.
+void ClearClipboard();
+
+}  // namespace testing_support
