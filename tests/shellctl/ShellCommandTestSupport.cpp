@@ -63,6 +63,13 @@ class RenameOfferingMenu final : public ComObject<IContextMenu> {
 
 }  // namespace
 
+UniquePidl PidlOf(const std::wstring& path) {
+    UniquePidl pidl;
+    const HRESULT hr = PathToPidl(path, pidl);
+    EXPECT_EQ(hr, S_OK) << base::WideToUtf8(path);
+    return pidl;
+}
+
 ComPtr<IContextMenu> OfferingRename(ComPtr<IContextMenu> real) {
     return MakeComObject<RenameOfferingMenu>(std::move(real));
 }

@@ -16,6 +16,9 @@
 
 namespace testing_support {
 
+// The absolute list of a path; fails the test when the shell cannot parse it.
+UniquePidl PidlOf(const std::wstring& path);
+
 // Answers the context menus the thread tracks while it lives, with the keyboard as a person
 // would: the first command that pick accepts is chosen; without one the menu is closed.
 class MenuPicker {
