@@ -49,11 +49,9 @@ class RenameOfferingMenu final : public ComObject<IContextMenu> {
                                                char* name, UINT size) override {
         if (offset != renameOffset_)
             return real_->GetCommandString(offset, type, reserved, name, size);
-        if (type == GCS_VERBA) {
-            lstrcpynA(name, "rename", int(size));
-            return S_OK;
-        }
-        return E_FAIL;
+        if (type != GCS_VERBA && type != GCS_HELPTEXTA) return E_FAIL;
+        lstrcpynA(name, type == GCS_VERBA ? "rename" : "Renames the item.", int(size));
+        return S_OK;
     }
 
   private:

@@ -55,7 +55,7 @@ std::function<bool(UINT)> PickVerb(Microsoft::WRL::ComPtr<IContextMenu> object,
                                    const std::wstring& verb);
 
 // A shell menu object wrapped so that it offers "rename" in every menu, as shells other than the
-// one under test do in their explorer menus.
+// one under test do in their explorer menus, with a help text.
 Microsoft::WRL::ComPtr<IContextMenu> OfferingRename(Microsoft::WRL::ComPtr<IContextMenu> real);
 
 // A shell control that records the folders (as paths) commands elsewhere say they changed.

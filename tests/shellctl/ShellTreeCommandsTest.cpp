@@ -85,6 +85,10 @@ TEST_F(ShellTreeCommandsTest, TheContextMenuIsTheShellsAndRunsTheChosenCommand) 
         if (c.editing) ShellDoubles::wrapMenu = OfferingRename;
         if (c.answer != 0) boxes.Answer(c.answer);
         auto tree = TreeAt(doomed);
+        Texts hints;
+        tree->OnPopupHint = [&](TPTCustomShellTree&, const std::wstring& hint) {
+            hints.push_back(hint);
+        };
         HTREEITEM node = tree->Selected();
         const auto object = MenuObjectOf(doomed);
         MenuPicker picker(PickVerb(object, c.verb));
@@ -101,6 +105,8 @@ TEST_F(ShellTreeCommandsTest, TheContextMenuIsTheShellsAndRunsTheChosenCommand) 
         EXPECT_EQ(FolderExists(doomed), !c.gone);
         EXPECT_EQ(tree->NodeOf(doomed) == nullptr, c.gone);
         EXPECT_EQ(tree->EditControl() != nullptr, c.editing);
+        // The help text of the command under the pointer, where the menu object has one.
+        EXPECT_EQ(Contains(hints, L"Renames the item."), c.editing);
         if (c.editing) tree->Send(TVM_ENDEDITLABELNOW, TRUE);
         EXPECT_EQ(ClipboardPaths(), c.clipboard);
         EXPECT_EQ(pane.changed, c.told);
