@@ -59,7 +59,66 @@ class RenameOfferingMenu final : public ComObject<IContextMenu> {
     UINT renameOffset_ = UINT(-1);
 };
 
+// Records the verbs invoked on a real menu object, and can carry out "paste" as a move.
+class RecordingMenu final : public ComObject<IContextMenu> {
+  public:
+    RecordingMenu(ComPtr<IContextMenu> real, CommandSeamFolder& folder)
+        : real_(std::move(real)), folder_(&folder) {
+        folder_->AddRef();
+    }
+    ~RecordingMenu() override { folder_->Release(); }
+
+    HRESULT STDMETHODCALLTYPE QueryContextMenu(HMENU menu, UINT index, UINT first, UINT last,
+                                               UINT flags) override {
+        return real_->QueryContextMenu(menu, index, first, last, flags);
+    }
+    HRESULT STDMETHODCALLTYPE GetCommandString(UINT_PTR offset, UINT type, UINT* reserved,
+                                               char* name, UINT size) override {
+        return real_->GetCommandString(offset, type, reserved, name, size);
+    }
+    HRESULT STDMETHODCALLTYPE InvokeCommand(CMINVOKECOMMANDINFO* info) override {
+        const std::wstring verb =
+            CommandVerb(real_.Get(), UINT(reinterpret_cast<UINT_PTR>(info->lpVerb)));
+        folder_->invoked.push_back(verb);
+        if (!folder_->movingPaste || verb != L"paste") return real_->InvokeCommand(info);
+        for (const std::wstring& path : ClipboardPaths()) {
+            const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+            if (!MoveFileW(path.c_str(), (folder_->Path() + L"\\" + name).c_str()))
+                return HRESULT_FROM_WIN32(GetLastError());
+        }
+        return S_OK;
+    }
+
+  private:
+    ComPtr<IContextMenu> real_;
+    CommandSeamFolder* folder_;
+};
+
 }  // namespace
+
+CommandSeamFolder::CommandSeamFolder(const std::wstring& path)
+    : path_(path), idList_(PidlOf(path)) {
+    if (FAILED(BindToFolder(idList_.Get(), real_)))
+        ADD_FAILURE() << "cannot bind " << base::WideToUtf8(path);
+}
+
+HRESULT CommandSeamFolder::Recorded(HRESULT hr, REFIID iid, void** object) {
+    if (FAILED(hr) || iid != IID_IContextMenu || *object == nullptr) return hr;
+    ComPtr<IContextMenu> real;
+    real.Attach(static_cast<IContextMenu*>(*object));
+    *object = static_cast<IContextMenu*>(
+        MakeComObject<RecordingMenu>(std::move(real), *this).Detach());
+    return hr;
+}
+
+HRESULT CommandSeamFolder::CreateViewObject(HWND window, REFIID iid, void** object) {
+    return Recorded(real_->CreateViewObject(window, iid, object), iid, object);
+}
+
+HRESULT CommandSeamFolder::GetUIObjectOf(HWND window, UINT count, PCUITEMID_CHILD_ARRAY items,
+                                         REFIID iid, UINT* reserved, void** object) {
+    return Recorded(real_->GetUIObjectOf(window, count, items, iid, reserved, object), iid, object);
+}
 
 UniquePidl PidlOf(const std::wstring& path) {
     UniquePidl pidl;

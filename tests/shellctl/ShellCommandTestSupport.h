@@ -11,6 +11,7 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
+#include "shell/ComObject.h"
 #include "shell/Pidl.h"
 #include "shellctl/ShellPanes.h"
 
@@ -57,6 +58,40 @@ std::function<bool(UINT)> PickVerb(Microsoft::WRL::ComPtr<IContextMenu> object,
 // A shell menu object wrapped so that it offers "rename" in every menu, as shells other than the
 // one under test do in their explorer menus, with a help text.
 Microsoft::WRL::ComPtr<IContextMenu> OfferingRename(Microsoft::WRL::ComPtr<IContextMenu> real);
+
+// A real folder whose menu objects (of its items and of its background) record the verbs run on
+// them and, with movingPaste, carry out "paste" as a shell that moves cut files does: the files
+// named on the clipboard move into the folder. (The shell under test pastes copies only.)
+class CommandSeamFolder final : public ComObject<IShellFolder> {
+  public:
+    explicit CommandSeamFolder(const std::wstring& path);
+
+    std::vector<std::wstring> invoked;  // the verbs, in order
+    bool movingPaste = false;
+    const ITEMIDLIST* IdList() const noexcept { return idList_.Get(); }
+    const std::wstring& Path() const noexcept { return path_; }
+
+    // clang-format off
+    HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND w, IBindCtx* b, LPWSTR n, ULONG* e, PIDLIST_RELATIVE* p, ULONG* a) override { return real_->ParseDisplayName(w, b, n, e, p, a); }
+    HRESULT STDMETHODCALLTYPE EnumObjects(HWND w, SHCONTF f, IEnumIDList** l) override { return real_->EnumObjects(w, f, l); }
+    HRESULT STDMETHODCALLTYPE BindToObject(PCUIDLIST_RELATIVE p, IBindCtx* b, REFIID i, void** o) override { return real_->BindToObject(p, b, i, o); }
+    HRESULT STDMETHODCALLTYPE BindToStorage(PCUIDLIST_RELATIVE p, IBindCtx* b, REFIID i, void** o) override { return real_->BindToStorage(p, b, i, o); }
+    HRESULT STDMETHODCALLTYPE CompareIDs(LPARAM c, PCUIDLIST_RELATIVE a, PCUIDLIST_RELATIVE b) override { return real_->CompareIDs(c, a, b); }
+    HRESULT STDMETHODCALLTYPE GetAttributesOf(UINT n, PCUITEMID_CHILD_ARRAY p, SFGAOF* a) override { return real_->GetAttributesOf(n, p, a); }
+    HRESULT STDMETHODCALLTYPE GetDisplayNameOf(PCUITEMID_CHILD p, SHGDNF f, STRRET* n) override { return real_->GetDisplayNameOf(p, f, n); }
+    HRESULT STDMETHODCALLTYPE SetNameOf(HWND w, PCUITEMID_CHILD p, LPCWSTR n, SHGDNF f, PITEMID_CHILD* o) override { return real_->SetNameOf(w, p, n, f, o); }
+    // clang-format on
+    HRESULT STDMETHODCALLTYPE CreateViewObject(HWND window, REFIID iid, void** object) override;
+    HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND window, UINT count, PCUITEMID_CHILD_ARRAY items,
+                                            REFIID iid, UINT* reserved, void** object) override;
+
+  private:
+    HRESULT Recorded(HRESULT hr, REFIID iid, void** object);
+
+    std::wstring path_;
+    UniquePidl idList_;
+    Microsoft::WRL::ComPtr<IShellFolder> real_;
+};
 
 // A shell control that records the folders (as paths) commands elsewhere say they changed.
 class FakePane : public shellctl::TPTShellPane {
