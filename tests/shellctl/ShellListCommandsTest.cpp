@@ -26,6 +26,10 @@ constexpr TPTShellListOptions kUnwatched{ptsloAutoFill,          ptsloDefaultKey
                                          ptsloContextMenus,      ptsloHideFoldersWhenLinkedToTree,
                                          ptsloFolderContextMenu, ptsloShowHidden};
 
+bool Contains(const Texts& texts, const std::wstring& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
 void MakeShortcut(const std::wstring& link, const std::wstring& target) {
     ComPtr<IShellLinkW> shortcut;
     ASSERT_EQ(
@@ -189,6 +193,125 @@ TEST_F(ShellListCommandsTest, AFolderThatCannotBeEnteredLeavesTheListWhereItWas)
     EXPECT_EQ(Paths(), before);
     // The answer to the shell's request for a browser: there is none.
     EXPECT_EQ(List().Send(WM_USER + 7), 0);
+}
+
+TEST_F(ShellListCommandsTest, VerbKeysActOnTheSelectionAndTheListShowsTheResultAtOnce) {
+    TempDir other;
+    const std::wstring a = dir / L"a file.txt";
+    const std::wstring b = dir / L"b file.txt";
+    const std::wstring outside = other.Write(L"pasted.txt", "p");
+    const struct {
+        const char* name;
+        WORD key;
+        int modifier;
+        int answer;  // to our question; 0: none is asked
+        Texts selected;
+        Texts gone;  // from the disk and the list
+        Texts clipboard;
+        Texts told;
+    } cases[] = {
+        {"Del", VK_DELETE, 0, IDYES, {a}, {a}, {}, {dir.Path()}},
+        {"Shift+Del, two files", VK_DELETE, VK_SHIFT, IDYES, {a, b}, {a, b}, {}, {dir.Path()}},
+        {"Del, answered no", VK_DELETE, 0, IDNO, {a}, {}, {}, {}},
+        {"Ctrl+C", 'C', VK_CONTROL, 0, {a, b}, {}, {a, b}, {}},
+        {"Ctrl+X", 'X', VK_CONTROL, 0, {a}, {}, {a}, {}},
+        // The shell here pastes only names of files: another program's copy is pasted.
+        {"Ctrl+V", 'V', VK_CONTROL, 0, {}, {}, {outside}, {other.Path(), dir.Path()}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.Write(L"a file.txt", "a");
+        dir.Write(L"b file.txt", "b");
+        DeleteFileW((dir / L"pasted.txt").c_str());
+        boxes.Clear();
+        pane.changed.clear();
+        if (c.answer != 0) boxes.Answer(c.answer);
+        if (c.key == 'V') PutPathsOnClipboard({outside});
+        view.Show(dir.Path());
+        Select(c.selected);
+        PressKey(c.key, c.modifier);
+        EXPECT_EQ(boxes.Boxes().size(), c.answer != 0 ? 1u : 0u);
+        for (const std::wstring& path : {a, b})
+            EXPECT_EQ(FileExists(path) && ItemOf(path) >= 0, !Contains(c.gone, path));
+        EXPECT_EQ(ClipboardPaths(), c.clipboard);
+        EXPECT_EQ(pane.changed, c.told);
+        EXPECT_EQ(ItemOf(dir / L"pasted.txt") >= 0, c.key == 'V');
+        ClearClipboard();
+    }
+}
+
+TEST_F(ShellListCommandsTest, TheOtherKeysSelectRefreshAndRename) {
+    view.Show(dir.Path());
+    PressKey('A', VK_CONTROL);
+    EXPECT_EQ(List().SelectedCount(), List().ItemCount());
+    dir.Write(L"new.txt", "n");
+    PressKey(VK_F5);
+    EXPECT_GE(ItemOf(dir / L"new.txt"), 0);
+    Select({dir / L"a file.txt"});
+    PressKey(VK_F2);
+    EXPECT_NE(List().EditControl(), nullptr);
+    List().Send(LVM_CANCELEDITLABEL);
+    // Without the option the keys are the control's own.
+    List().SetOptions(TPTShellListOptions(kUnwatched).Exclude(ptsloDefaultKeyHandling));
+    Select({dir / L"a file.txt"});
+    PressKey(VK_DELETE);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(FileExists(dir / L"a file.txt"));
+}
+
+TEST_F(ShellListCommandsTest, RenamesInPlaceOrSaysWhyNot) {
+    const std::wstring a = dir / L"a file.txt";
+    const struct {
+        const char* name;
+        std::wstring typed;
+        bool edited;       // OnEdited puts a name of its own in
+        std::wstring now;  // the name afterwards
+        HRESULT refusal;   // the system's text for it is shown; S_OK: no box
+    } cases[] = {
+        {"renamed", L"  r\u00e9named.txt ", false, L"r\u00e9named.txt", S_OK},
+        {"OnEdited", L"typed.txt", true, L"edited.txt", S_OK},
+        {"name taken", L"b file.txt", false, L"a file.txt",
+         HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS)},
+        {"too long, never cut", std::wstring(300, L'n'), false, L"a file.txt",
+         HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE)},
+        {"bad character", L"a:b.txt", false, L"a file.txt", HRESULT_FROM_WIN32(ERROR_INVALID_NAME)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.Clear();
+        view.Show(dir.Path());
+        int fills = 0;
+        List().OnFillStart = [&](TPTCustomShellList&) { ++fills; };
+        List().OnEdited = [&](TPTCustomShellList&, int, std::wstring& text) {
+            if (c.edited) text = L"edited.txt";
+        };
+        Select({a});
+        PressKey(VK_F2);
+        ASSERT_NE(List().EditControl(), nullptr);
+        SetWindowTextW(List().EditControl(), c.typed.c_str());
+        SendMessageW(List().EditControl(), WM_KEYDOWN, VK_RETURN, 0);
+        ui::App().ProcessMessages();
+        EXPECT_EQ(List().EditControl(), nullptr);
+        EXPECT_TRUE(FileExists(dir / c.now));
+        EXPECT_GE(ItemOf(dir / c.now), 0);
+        EXPECT_EQ(CellText(List(), ItemOf(dir / c.now), 0), c.now);
+        EXPECT_EQ(fills, 0);  // no refresh of its own
+        EXPECT_EQ(List().IgnoreNextChange(), c.refusal == S_OK);
+        ASSERT_EQ(boxes.Boxes().size(), c.refusal == S_OK ? 0u : 1u);
+        if (c.refusal != S_OK) {
+            EXPECT_EQ(boxes.Boxes()[0].text, base::SystemErrorMessage(c.refusal));
+        }
+        if (c.now != L"a file.txt") MoveFileW((dir / c.now).c_str(), a.c_str());
+        List().OnFillStart = nullptr;
+        List().OnEdited = nullptr;
+    }
+    // A folder is renamed too; the read-only list lets nothing be edited.
+    view.Show(dir.Path());
+    Select({dir / L"sub folder"});
+    EXPECT_TRUE(List().EditLabel(ItemOf(dir / L"sub folder")));
+    List().Send(LVM_CANCELEDITLABEL);
+    List().SetReadOnly(true);
+    EXPECT_FALSE(List().EditLabel(ItemOf(dir / L"sub folder")));
 }
 
 }  // namespace
