@@ -106,8 +106,9 @@ HRESULT CommandSeamFolder::Recorded(HRESULT hr, REFIID iid, void** object) {
     if (FAILED(hr) || iid != IID_IContextMenu || *object == nullptr) return hr;
     ComPtr<IContextMenu> real;
     real.Attach(static_cast<IContextMenu*>(*object));
-    *object = static_cast<IContextMenu*>(
-        MakeComObject<RecordingMenu>(std::move(real), *this).Detach());
+    if (offerRename) real = OfferingRename(std::move(real));
+    *object =
+        static_cast<IContextMenu*>(MakeComObject<RecordingMenu>(std::move(real), *this).Detach());
     return hr;
 }
 

@@ -68,6 +68,8 @@ class CommandSeamFolder final : public ComObject<IShellFolder> {
 
     std::vector<std::wstring> invoked;  // the verbs, in order
     bool movingPaste = false;
+    // Its menu objects offer "rename" (OfferingRename).
+    bool offerRename = false;
     const ITEMIDLIST* IdList() const noexcept { return idList_.Get(); }
     const std::wstring& Path() const noexcept { return path_; }
 

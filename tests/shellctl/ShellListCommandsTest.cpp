@@ -9,6 +9,7 @@
 #include "ShellListTestSupport.h"
 #include "ShellTreeTestSupport.h"
 #include "base/Error.h"
+#include "base/Handle.h"
 #include "base/Strings.h"
 #include "shellctl/ShellList.h"
 #include "ui/Application.h"
@@ -312,6 +313,85 @@ TEST_F(ShellListCommandsTest, RenamesInPlaceOrSaysWhyNot) {
     List().Send(LVM_CANCELEDITLABEL);
     List().SetReadOnly(true);
     EXPECT_FALSE(List().EditLabel(ItemOf(dir / L"sub folder")));
+}
+
+TEST_F(ShellListCommandsTest, TheContextMenusAreTheShellsForTheSelectionOrTheFolder) {
+    TempDir other;
+    const std::wstring a = dir / L"a file.txt";
+    const std::wstring outside = other.Write(L"pasted.txt", "p");
+    const struct {
+        const char* name;
+        Texts selected;  // none: the folder's menu
+        std::wstring verb;
+        int answer;
+        bool byMouse;
+        Texts verbsShown;
+        bool gone = false;
+        bool editing = false;
+        Texts clipboard = {};
+        bool pasted = false;
+    } cases[] = {
+        {"delete", {a}, L"delete", IDYES, true, {L"cut", L"copy", L"delete", L"properties"}, true},
+        {"delete, no", {a}, L"delete", IDNO, false, {L"delete"}},
+        {"copy", {a}, L"copy", 0, true, {L"copy"}, false, false, {a}},
+        {"rename", {a}, L"rename", 0, false, {L"rename"}, false, true},
+        {"closed", {a}, L"", 0, true, {L"delete"}},
+        // The shell here pastes only names of files, and only from a folder's own menu.
+        {"the folder's paste", {}, L"paste", 0, true, {L"paste"}, false, false, {outside}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.Write(L"a file.txt", "a");
+        DeleteFileW((dir / L"pasted.txt").c_str());
+        boxes.Clear();
+        if (c.answer != 0) boxes.Answer(c.answer);
+        if (c.selected.empty()) PutPathsOnClipboard({outside});
+        // The shell here offers no rename in its explorer menus; one that does is stood in for.
+        if (c.editing) ShellDoubles::wrapMenu = OfferingRename;
+        view.Show(dir.Path());
+        ComPtr<IContextMenu> object;
+        if (c.selected.empty()) {
+            UniquePidl self = PidlOf(dir.Path());
+            ComPtr<IShellFolder> folder;
+            ASSERT_EQ(BindToFolder(self.Get(), folder), S_OK);
+            folder->CreateViewObject(nullptr, IID_PPV_ARGS(&object));
+            base::MenuHandle menu(CreatePopupMenu());
+            object->QueryContextMenu(menu.Get(), 0, 1000, 0x7FFF, CMF_EXPLORE);
+        } else {
+            object = MenuObjectOf(c.selected.front());
+        }
+        if (c.editing) {
+            // The list's folder hands out the stand-in.
+            const ComPtr<CommandSeamFolder> seam = MakeComObject<CommandSeamFolder>(dir.Path());
+            seam->offerRename = true;
+            List().FillList(seam.Get(), seam->IdList());
+        }
+        Select(c.selected);
+        Texts hints;
+        List().OnPopupHint = [&](TPTCustomShellList&, const std::wstring& hint) {
+            hints.push_back(hint);
+        };
+        MenuPicker picker(PickVerb(object, c.verb));
+        if (c.byMouse)
+            RightClick(List().Handle(),
+                       c.selected.empty() ? Background() : CentreOf(ItemOf(c.selected.front())));
+        else
+            PressKey(VK_APPS);
+        ASSERT_EQ(picker.MenusShown(), 1);
+        const Texts verbs = VerbsOf(object.Get(), picker.Commands());
+        for (const std::wstring& verb : c.verbsShown)
+            EXPECT_TRUE(Contains(verbs, verb)) << base::WideToUtf8(verb);
+        EXPECT_EQ(boxes.Boxes().size(), c.answer != 0 ? 1u : 0u);
+        EXPECT_EQ(FileExists(a) && ItemOf(a) >= 0, !c.gone);
+        EXPECT_EQ(List().EditControl() != nullptr, c.editing);
+        if (c.editing) EXPECT_TRUE(Contains(hints, L"Renames the item."));
+        List().Send(LVM_CANCELEDITLABEL);
+        EXPECT_EQ(ClipboardPaths(), c.clipboard);
+        EXPECT_EQ(ItemOf(dir / L"pasted.txt") >= 0, c.pasted);
+        ClearClipboard();
+        ShellDoubles::wrapMenu = {};
+        List().OnPopupHint = nullptr;
+    }
 }
 
 }  // namespace
