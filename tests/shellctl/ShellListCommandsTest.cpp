@@ -384,7 +384,7 @@ TEST_F(ShellListCommandsTest, TheContextMenusAreTheShellsForTheSelectionOrTheFol
         EXPECT_EQ(boxes.Boxes().size(), c.answer != 0 ? 1u : 0u);
         EXPECT_EQ(FileExists(a) && ItemOf(a) >= 0, !c.gone);
         EXPECT_EQ(List().EditControl() != nullptr, c.editing);
-        if (c.editing) EXPECT_TRUE(Contains(hints, L"Renames the item."));
+        EXPECT_TRUE(!c.editing || Contains(hints, L"Renames the item."));
         List().Send(LVM_CANCELEDITLABEL);
         EXPECT_EQ(ClipboardPaths(), c.clipboard);
         EXPECT_EQ(ItemOf(dir / L"pasted.txt") >= 0, c.pasted);
