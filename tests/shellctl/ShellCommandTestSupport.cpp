@@ -59,7 +59,7 @@ class RenameOfferingMenu final : public ComObject<IContextMenu> {
     UINT renameOffset_ = UINT(-1);
 };
 
-// Records the verbs invoked on a real menu object, and can carry out "paste" as a move.
+// Records the verbs invoked on a real menu object, and can carry out "paste" itself.
 class RecordingMenu final : public ComObject<IContextMenu> {
   public:
     RecordingMenu(ComPtr<IContextMenu> real, CommandSeamFolder& folder)
@@ -80,10 +80,12 @@ class RecordingMenu final : public ComObject<IContextMenu> {
         const std::wstring verb =
             CommandVerb(real_.Get(), UINT(reinterpret_cast<UINT_PTR>(info->lpVerb)));
         folder_->invoked.push_back(verb);
-        if (!folder_->movingPaste || verb != L"paste") return real_->InvokeCommand(info);
+        using Paste = CommandSeamFolder::Paste;
+        if (folder_->paste == Paste::Shell || verb != L"paste") return real_->InvokeCommand(info);
         for (const std::wstring& path : ClipboardPaths()) {
-            const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
-            if (!MoveFileW(path.c_str(), (folder_->Path() + L"\\" + name).c_str()))
+            const std::wstring to = folder_->Path() + path.substr(path.find_last_of(L'\\'));
+            if (!(folder_->paste == Paste::Move ? MoveFileW(path.c_str(), to.c_str())
+                                                : CopyFileW(path.c_str(), to.c_str(), TRUE)))
                 return HRESULT_FROM_WIN32(GetLastError());
         }
         return S_OK;

@@ -60,14 +60,15 @@ std::function<bool(UINT)> PickVerb(Microsoft::WRL::ComPtr<IContextMenu> object,
 Microsoft::WRL::ComPtr<IContextMenu> OfferingRename(Microsoft::WRL::ComPtr<IContextMenu> real);
 
 // A real folder whose menu objects (of its items and of its background) record the verbs run on
-// them and, with movingPaste, carry out "paste" as a shell that moves cut files does: the files
-// named on the clipboard move into the folder. (The shell under test pastes copies only.)
+// them and can carry out "paste" as a shell that pastes its own copies and cuts does: the files
+// on the clipboard are copied or moved into the folder. (The shell under test pastes only names
+// of files that other programs put there, and copies even what was cut.)
 class CommandSeamFolder final : public ComObject<IShellFolder> {
   public:
     explicit CommandSeamFolder(const std::wstring& path);
 
     std::vector<std::wstring> invoked;  // the verbs, in order
-    bool movingPaste = false;
+    enum class Paste { Shell, Copy, Move } paste = Paste::Shell;
     // Its menu objects offer "rename" (OfferingRename).
     bool offerRename = false;
     const ITEMIDLIST* IdList() const noexcept { return idList_.Get(); }

@@ -394,5 +394,42 @@ TEST_F(ShellListCommandsTest, TheContextMenusAreTheShellsForTheSelectionOrTheFol
     }
 }
 
+TEST_F(ShellListCommandsTest, CopiedAndCutFilesArePastedElsewhereAndEveryListShowsIt) {
+    // The shell here cannot paste its own copies and never moves: a menu object that does
+    // stands in for its paste. Copy and cut, and the lists, are the real ones.
+    using Paste = CommandSeamFolder::Paste;
+    const std::wstring a = dir / L"a file.txt";
+    const struct {
+        const char* name;
+        char key;
+        Paste paste;
+    } cases[] = {{"copy", 'C', Paste::Copy}, {"cut", 'X', Paste::Move}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir target;
+        dir.Write(L"a file.txt", "a");
+        view.Show(dir.Path());
+        Select({a});
+        PressKey(c.key, VK_CONTROL);
+        ASSERT_EQ(ClipboardPaths(), Texts{a});
+        ListOnForm other;
+        other.list.SetOptions(kUnwatched);
+        other.Show(target.Path());
+        const ComPtr<CommandSeamFolder> seam = MakeComObject<CommandSeamFolder>(target.Path());
+        seam->paste = c.paste;
+        other.list.FillList(seam.Get(), seam->IdList());
+        {
+            KeyStateGuard control(VK_CONTROL, true);
+            other.list.Send(WM_KEYDOWN, 'V', 1);
+        }
+        EXPECT_EQ(seam->invoked, Texts{L"paste"});
+        EXPECT_EQ(ColumnTexts(other.list), Texts{L"a file.txt"});
+        // The list showing where the file came from is told, and lists it no more once moved.
+        EXPECT_EQ(ItemOf(a) >= 0, c.paste == Paste::Copy);
+        EXPECT_EQ(FileExists(a), c.paste == Paste::Copy);
+        ClearClipboard();
+    }
+}
+
 }  // namespace
 }  // namespace shellctl
