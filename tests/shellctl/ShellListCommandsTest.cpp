@@ -431,5 +431,98 @@ TEST_F(ShellListCommandsTest, CopiedAndCutFilesArePastedElsewhereAndEveryListSho
     }
 }
 
+TEST_F(ShellListCommandsTest, TakesEnterFromTheFormOnFoldersAndEveryKeyWhileEditing) {
+    ui::Button ok(view.form, L"OK", 300, 250, 60, 20);
+    const struct {
+        const char* name;
+        bool defaultButton;
+        std::wstring selected;
+        bool editing;
+        LRESULT wanted;  // of the dialog codes asked for
+    } cases[] = {
+        {"a folder", true, dir / L"sub folder", false, DLGC_WANTMESSAGE},
+        {"a file", true, dir / L"a file.txt", false, 0},
+        {"a file, no default button", false, dir / L"a file.txt", false, DLGC_WANTMESSAGE},
+        {"editing", true, dir / L"a file.txt", true, DLGC_WANTALLKEYS},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        view.form.SetDefaultButton(c.defaultButton ? &ok : nullptr);
+        view.Show(dir.Path());
+        Select({c.selected});
+        if (c.editing) List().EditLabel(ItemOf(c.selected));
+        MSG enter{List().Handle(), WM_KEYDOWN, VK_RETURN, 1, 0, {}};
+        const LRESULT codes = List().Send(WM_GETDLGCODE, VK_RETURN, LPARAM(&enter));
+        EXPECT_EQ(codes & (DLGC_WANTMESSAGE | DLGC_WANTALLKEYS), c.wanted);
+        List().Send(LVM_CANCELEDITLABEL);
+    }
+}
+
+TEST_F(ShellListCommandsTest, TheWheelScrollsTheListOrTheShellControlUnderThePointer) {
+    for (int i = 0; i < 80; ++i) dir.Write(L"f" + std::to_wstring(i) + L".txt", "x");
+    view.Show(dir.Path());
+    SetWindowPos(List().Handle(), nullptr, 0, 0, 380, 120, SWP_NOZORDER);
+    TPTShellList other;
+    other.SetOptions(kUnwatched);
+    other.Folder().SetPath(dir.Path());
+    other.Create(view.form, RECT{0, 130, 380, 250});
+    other.Refill();
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    const auto top = [](TPTCustomShellList& list) { return int(list.Send(LVM_GETTOPINDEX)); };
+    const auto wheel = [&](HWND over) {
+        const POINT point = ToScreen(over, {20, 60});
+        List().Send(WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), MAKELPARAM(point.x, point.y));
+    };
+    wheel(List().Handle());
+    EXPECT_EQ(top(List()), int(lines));
+    wheel(other.Handle());
+    EXPECT_EQ(top(List()), int(lines));
+    EXPECT_EQ(top(other), int(lines));
+    // The list view style scrolls sideways, a step at a time.
+    List().SetViewStyle(LV_VIEW_LIST);
+    const int before = GetScrollPos(List().Handle(), SB_HORZ);
+    wheel(List().Handle());
+    EXPECT_EQ(GetScrollPos(List().Handle(), SB_HORZ), before + 1);
+}
+
+TEST_F(ShellListCommandsTest, ACommandInTheTreeRefreshesTheLinkedListThatShowsItsFolder) {
+    TempDir other;
+    const std::wstring outside = other.Write(L"pasted.txt", "p");
+    const std::wstring sub = dir / L"sub folder";
+    const struct {
+        const char* name;
+        WORD key;
+        int modifier;
+        std::wstring listed;  // the folder the list shows afterwards
+    } cases[] = {
+        {"Ctrl+V", 'V', VK_CONTROL, sub},
+        {"Del", VK_DELETE, 0, dir.Path()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.Write(L"sub folder\\inner.txt", "i");
+        PutPathsOnClipboard({outside});
+        boxes.Answer(IDYES);
+        view.Show(dir.Path());
+        TestTree tree(view.form, dir.Path(), OptionsWithout({ptstoDynamicRefresh}),
+                      {0, 130, 380, 280});
+        tree.SetShellList(&List());
+        tree.Refill();
+        tree.SetFolderPath(sub);
+        ASSERT_EQ(List().FolderPath(), sub);
+        {
+            KeyStateGuard held(c.modifier != 0 ? c.modifier : VK_SHIFT, c.modifier != 0);
+            tree.PressKey(c.key);
+        }
+        // The list does not watch its folder: it shows the change because it was told.
+        EXPECT_EQ(List().FolderPath(), c.listed);
+        EXPECT_EQ(ItemOf(sub + L"\\inner.txt") >= 0, c.key == 'V');
+        EXPECT_EQ(ItemOf(sub + L"\\pasted.txt") >= 0, c.key == 'V');
+        tree.SetShellList(nullptr);
+        ClearClipboard();
+    }
+}
+
 }  // namespace
 }  // namespace shellctl
