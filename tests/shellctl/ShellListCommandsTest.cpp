@@ -524,5 +524,36 @@ TEST_F(ShellListCommandsTest, ACommandInTheTreeRefreshesTheLinkedListThatShowsIt
     }
 }
 
+TEST_F(ShellListCommandsTest, EnteringAFolderMovesTheLinkedTreeAlong) {
+    const std::wstring sub = dir / L"sub folder";
+    for (const bool dontChange : {false, true}) {
+        SCOPED_TRACE(dontChange ? "ptsloDontChangeFolder" : "entered");
+        List().SetOptions(dontChange
+                              ? TPTShellListOptions(kUnwatched).Include(ptsloDontChangeFolder)
+                              : kUnwatched);
+        view.Show(dir.Path());
+        TestTree tree(view.form, dir.Path(), OptionsWithout({ptstoDynamicRefresh}),
+                      {0, 130, 380, 280});
+        tree.SetShellList(&List());
+        tree.Refill();
+        // The list leaves folders to the tree: the shortcut to one is listed.
+        ASSERT_EQ(ItemOf(sub), -1);
+        Select({dir / L"to sub.lnk"});
+        List().Send(WM_CHAR, L'\r', 1);
+        const std::wstring expected = dontChange ? dir.Path() : sub;
+        EXPECT_EQ(List().FolderPath(), expected);
+        EXPECT_EQ(tree.SelectedPath(), expected);
+        tree.SetShellList(nullptr);
+    }
+}
+
+TEST_F(ShellListCommandsTest, TheSelectionAllowsWhatEveryItemAllows) {
+    view.Show(dir.Path());
+    EXPECT_EQ(List().SelectedAttributes(), 0u);
+    Select({dir / L"a file.txt", dir / L"sub folder"});
+    EXPECT_EQ(List().SelectedAttributes(),
+              DWORD(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK));
+}
+
 }  // namespace
 }  // namespace shellctl
