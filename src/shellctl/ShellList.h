@@ -13,8 +13,9 @@
 // asks for texts, icons and states when it draws a row), so that a folder of a hundred thousand
 // files costs no more than its enumeration. Contents and filling live in ShellList.cpp and
 // ShellListFill.cpp, the file filter in ShellListFilter.cpp, refreshing and watching in
-// ShellListRefresh.cpp, sorting in ShellListSort.cpp, the columns in ShellListColumns.cpp and
-// drag-and-drop in ShellListDrag.cpp.
+// ShellListRefresh.cpp, sorting in ShellListSort.cpp, the columns in ShellListColumns.cpp,
+// drag-and-drop in ShellListDrag.cpp, opening, verbs and context menus in ShellListCommands.cpp,
+// and keys, rename and the wheel in ShellListKeys.cpp.
 #pragma once
 
 #include <functional>
