@@ -267,6 +267,7 @@ void TPTCustomShellList::ShowItemsContextMenu(POINT client) {
     TShellCommandKind kind = TShellCommandKind::None;
     RunAndRefresh(
         [&] {
+            TPTRefreshHold hold(dragging_);
             const UINT command = TrackShellContextMenu(menu, client);
             kind = ClassifyCommand(menu.object.Get(), command);
             // A delete the user answered no to changed nothing.
@@ -275,7 +276,9 @@ void TPTCustomShellList::ShowItemsContextMenu(POINT client) {
             return kind != TShellCommandKind::None && kind != TShellCommandKind::Rename;
         },
         Folders(parent.Get()));
+    // Nothing was refreshed while the menu was open: the focused item is still the one.
     if (kind == TShellCommandKind::Rename) EditLabel(FocusedItem());
+    if (std::exchange(refreshPending_, false)) RefreshItems();
 }
 
 void TPTCustomShellList::ShowFolderContextMenu(POINT client) {
@@ -294,12 +297,14 @@ void TPTCustomShellList::ShowFolderContextMenu(POINT client) {
     std::vector<UniquePidl> changed = ClipboardSourceFolders();
     RunAndRefresh(
         [&] {
+            TPTRefreshHold hold(dragging_);
             const UINT command = TrackShellContextMenu(menu, client);
             if (ClassifyCommand(menu.object.Get(), command) != TShellCommandKind::Shell)
                 return false;
             return RunCommand(window, menu.object.Get(), command - kFirstShellCommand);
         },
         Folders(self.Get(), std::move(changed)));
+    if (std::exchange(refreshPending_, false)) RefreshItems();
 }
 
 UINT TPTCustomShellList::TrackShellContextMenu(const ShellContextMenu& menu, POINT client) {

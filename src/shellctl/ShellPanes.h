@@ -28,6 +28,22 @@ class TPTShellPane {
     ~TPTShellPane();
 };
 
+// Holds a control's dragging state while a shell menu of it is open: its refreshes wait until the
+// menu has closed and its command has run, so that what the menu was opened on is still there.
+class TPTRefreshHold {
+  public:
+    explicit TPTRefreshHold(bool& dragging) noexcept : dragging_(dragging), was_(dragging) {
+        dragging = true;
+    }
+    ~TPTRefreshHold() { dragging_ = was_; }
+    TPTRefreshHold(const TPTRefreshHold&) = delete;
+    TPTRefreshHold& operator=(const TPTRefreshHold&) = delete;
+
+  private:
+    bool& dragging_;
+    bool was_;
+};
+
 // Tells every registered pane but sender.
 void NotifyFoldersChanged(std::span<const ITEMIDLIST* const> folders, const TPTShellPane* sender);
 

@@ -48,21 +48,6 @@ bool ChangesNothing(const std::wstring& verb) {
     return base::SameTextIgnoringCase(verb, L"copy") || base::SameTextIgnoringCase(verb, L"cut");
 }
 
-// Holds the tree's dragging state while a shell menu is open, so that refreshes wait for it and
-// the node it was opened on outlives it.
-class RefreshHold {
-  public:
-    explicit RefreshHold(bool& dragging)
-        : dragging_(dragging), was_(std::exchange(dragging, true)) {}
-    ~RefreshHold() { dragging_ = was_; }
-    RefreshHold(const RefreshHold&) = delete;
-    RefreshHold& operator=(const RefreshHold&) = delete;
-
-  private:
-    bool& dragging_;
-    bool was_;
-};
-
 }  // namespace
 
 int TPTCustomShellTree::InvokeVerb(HTREEITEM node, const std::wstring& verb) {
@@ -171,7 +156,7 @@ bool TPTCustomShellTree::ShowShellContextMenu(HTREEITEM node, POINT client) {
     TShellCommandKind kind = TShellCommandKind::None;
     RunAndRefresh(
         [&] {
-            RefreshHold hold(dragging_);
+            TPTRefreshHold hold(dragging_);
             const UINT command = TrackShellContextMenu(menu, client);
             kind = ClassifyCommand(menu.object.Get(), command);
             // A delete the user answered no to changed nothing.
