@@ -11,6 +11,7 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
+#include "common/MenuPicker.h"
 #include "shell/ComObject.h"
 #include "shell/Pidl.h"
 #include "shellctl/ShellPanes.h"
@@ -19,32 +20,6 @@ namespace testing_support {
 
 // The absolute list of a path; fails the test when the shell cannot parse it.
 UniquePidl PidlOf(const std::wstring& path);
-
-// Answers the context menus the thread tracks while it lives, with the keyboard as a person
-// would: the first command that pick accepts is chosen; without one the menu is closed.
-class MenuPicker {
-  public:
-    explicit MenuPicker(std::function<bool(UINT command)> pick = {});
-    ~MenuPicker();
-    MenuPicker(const MenuPicker&) = delete;
-    MenuPicker& operator=(const MenuPicker&) = delete;
-
-    int MenusShown() const noexcept { return shown_; }
-    // The commands of the last menu shown, in position order (submenus left out).
-    const std::vector<UINT>& Commands() const noexcept { return commands_; }
-
-  private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-    void Seen(const CWPSTRUCT& message);
-
-    std::function<bool(UINT)> pick_;
-    HHOOK hook_;
-    int shown_ = 0;
-    std::vector<UINT> commands_;
-    bool open_ = false;
-    UINT target_ = 0;
-    int steps_ = 0;
-};
 
 // The verbs of a menu's commands, as the shell's menu object for the same items names them.
 std::vector<std::wstring> VerbsOf(IContextMenu* object, const std::vector<UINT>& commands);
