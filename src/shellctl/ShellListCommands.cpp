@@ -278,7 +278,7 @@ void TPTCustomShellList::ShowItemsContextMenu(POINT client) {
         Folders(parent.Get()));
     // Nothing was refreshed while the menu was open: the focused item is still the one.
     if (kind == TShellCommandKind::Rename) EditLabel(FocusedItem());
-    if (std::exchange(refreshPending_, false)) RefreshItems();
+    RunPendingRefresh();
 }
 
 void TPTCustomShellList::ShowFolderContextMenu(POINT client) {
@@ -304,7 +304,7 @@ void TPTCustomShellList::ShowFolderContextMenu(POINT client) {
             return RunCommand(window, menu.object.Get(), command - kFirstShellCommand);
         },
         Folders(self.Get(), std::move(changed)));
-    if (std::exchange(refreshPending_, false)) RefreshItems();
+    RunPendingRefresh();
 }
 
 UINT TPTCustomShellList::TrackShellContextMenu(const ShellContextMenu& menu, POINT client) {

@@ -17,6 +17,9 @@ namespace {
 // The shell's request for the browser a view lives in (user message 7). This program runs no
 // explorer of its own, so there is none to give.
 constexpr UINT kMsgGetShellBrowser = WM_USER + 7;
+// Posted to itself at the end of a label edit: what waited for the edit runs once the control has
+// put its editor away.
+constexpr UINT kMsgLabelEditDone = WM_APP + 1;
 
 std::wstring Trimmed(const std::wstring& text) {
     const auto first = text.find_first_not_of(L" \t\r\n");
@@ -36,6 +39,9 @@ bool TPTCustomShellList::HandleCommandMessage(UINT msg, WPARAM wParam, LPARAM lP
             return true;
         case kMsgGetShellBrowser:
             result = 0;
+            return true;
+        case kMsgLabelEditDone:
+            RunPendingRefresh();
             return true;
     }
     return false;
@@ -136,17 +142,13 @@ bool TPTCustomShellList::BeginLabelEdit(int item) {
 }
 
 bool TPTCustomShellList::EndLabelEdit(int item, const wchar_t* text) {
-    // A refresh asked for meanwhile waits until the control has put its editor away.
-    struct Pending {
+    // What waited for the edit runs once the control has put its editor away.
+    struct Done {
         TPTCustomShellList& list;
-        bool refresh = false;
-        ~Pending() {
-            if (!std::exchange(list.refreshPending_, false) && !refresh) return;
-            list.refreshTimer_.SetEnabled(false);
-            list.refreshTimer_.SetInterval(USER_TIMER_MINIMUM);
-            list.refreshTimer_.SetEnabled(true);
+        ~Done() {
+            if (list.RefreshPending()) list.Post(kMsgLabelEditDone);
         }
-    } pending{*this};
+    } done{*this};
     if (text == nullptr) return false;  // cancelled
     TPTShListData* data = ShellDataOf(item);
     if (data == nullptr || !shellFolder_) return true;  // the control takes the text as it is
@@ -167,7 +169,7 @@ bool TPTCustomShellList::EndLabelEdit(int item, const wchar_t* text) {
         Send(LVM_UPDATE, WPARAM(item));
     } else {
         // The shell did not say what the item is called now: the folder is read again.
-        pending.refresh = true;
+        refreshPending_ = true;
     }
     const ITEMIDLIST* folders[] = {folderIdList_.Get()};
     NotifyFoldersChanged(folders, this);

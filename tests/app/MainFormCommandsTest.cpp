@@ -116,16 +116,27 @@ TEST(MainFormCommands, AFileDeletedFromTheListNeverReachesARun) {
 
 TEST(MainFormCommands, EnterReachesTheListInsideTheMainWindow) {
     TempDir dir;
+    const std::wstring folder = dir.MakeDir(L"folder");
     const std::wstring inner = dir.Write(L"folder\\inner.txt", "x");
+    // The list leaves folders to the tree: a shortcut to one is what it lists.
+    ComPtr<IShellLinkW> shortcut;
+    ASSERT_EQ(
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&shortcut)),
+        S_OK);
+    shortcut->SetPath(folder.c_str());
+    ComPtr<IPersistFile> file;
+    ASSERT_EQ(shortcut.As(&file), S_OK);
+    ASSERT_EQ(file->Save((dir / L"to folder.lnk").c_str(), TRUE), S_OK);
     TMainForm form;
     form.Show();
     form.PTShellList1->Folder().SetPath(dir.Path());
-    SelectOnly(form, dir / L"folder");
+    SelectOnly(form, dir / L"to folder.lnk");
     form.PTShellList1->SetFocus();
     // Through the message loop, where the form's dialog keys would take Enter for themselves.
     PostMessageW(form.PTShellList1->Handle(), WM_KEYDOWN, VK_RETURN, 1);
     PostMessageW(form.PTShellList1->Handle(), WM_KEYUP, VK_RETURN, 0xC0000001);
     ui::App().ProcessMessages();
-    EXPECT_EQ(form.PTShellList1->FolderPath(), dir / L"folder");
+    EXPECT_EQ(form.PTShellList1->FolderPath(), folder);
+    EXPECT_EQ(form.PTShellTree1->SelectedPath(), folder);
     EXPECT_GE(ItemOf(form, inner), 0);
 }
