@@ -42,6 +42,7 @@ void TPTCustomShellList::PrepareCreate(CreateParams& params) {
     params.style |= LVS_OWNERDATA | LVS_SHAREIMAGELISTS | LVS_AUTOARRANGE | (viewStyle_ & 3);
     if (!multiSelect_) params.style |= LVS_SINGLESEL;
     if (!hideSelection_) params.style |= LVS_SHOWSELALWAYS;
+    if (!readOnly_) params.style |= LVS_EDITLABELS;
 }
 
 void TPTCustomShellList::Created() {
@@ -289,6 +290,8 @@ HRESULT TPTCustomShellList::GetUIObjectOfSelection(REFIID iid, void** object) co
 }
 
 LRESULT TPTCustomShellList::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT answer = 0;
+    if (HandleCommandMessage(msg, wParam, lParam, answer)) return answer;
     switch (msg) {
         case shell::kMsgChangeNotify:
             ChangeNotified();
@@ -332,6 +335,7 @@ void TPTCustomShellList::DeleteAllShellItems() {
 }
 
 bool TPTCustomShellList::HandleNotify(NMHDR& header, LRESULT& result) {
+    if (HandleCommandNotify(header, result)) return true;
     switch (header.code) {
         case LVN_GETDISPINFOW:
             DisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header));

@@ -13,8 +13,9 @@
 // asks for texts, icons and states when it draws a row), so that a folder of a hundred thousand
 // files costs no more than its enumeration. Contents and filling live in ShellList.cpp and
 // ShellListFill.cpp, the file filter in ShellListFilter.cpp, refreshing and watching in
-// ShellListRefresh.cpp, sorting in ShellListSort.cpp, the columns in ShellListColumns.cpp and
-// drag-and-drop in ShellListDrag.cpp.
+// ShellListRefresh.cpp, sorting in ShellListSort.cpp, the columns in ShellListColumns.cpp,
+// drag-and-drop in ShellListDrag.cpp, opening, verbs and context menus in ShellListCommands.cpp,
+// and keys, rename and the wheel in ShellListKeys.cpp.
 #pragma once
 
 #include <functional>
@@ -34,10 +35,12 @@
 #include "shellctl/ShellControlLink.h"
 #include "shellctl/ShellListData.h"
 #include "shellctl/ShellListOptions.h"
+#include "shellctl/ShellPanes.h"
 #include "ui/ImageList.h"
 #include "ui/Timer.h"
 
 class TChangeHandlerThread;
+struct ShellContextMenu;
 
 namespace shellctl {
 
@@ -69,7 +72,7 @@ using TPTShListImageIndexEvent =
 // Where the columns of the report view come from.
 enum class TPTShellColumnMode { None, Provider, Standard };
 
-class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink {
+class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink, public TPTShellPane {
   public:
     // The sort value after creation: by the first column, ascending.
     static constexpr int kDefaultSortValue = 1;
@@ -165,6 +168,31 @@ class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink {
     // nothing selected.
     HRESULT GetUIObjectOf(int item, REFIID iid, void** object) const;
     HRESULT GetUIObjectOfSelection(REFIID iid, void** object) const;
+
+    // Opening and commands (ShellListCommands.cpp). OpenItem enters a folder or the folder a
+    // shortcut leads to, and runs any other item's default command unless OnDblClickOpen takes
+    // it; OpenSelection opens the selected item, or runs the default command of several at once.
+    void OpenItem(int item);
+    void OpenSelection();
+    // Goes up levels folders (through the linked tree when there is one); nothing above the
+    // desktop or with ptsloDontChangeFolder.
+    void GoUp(int levels);
+    // Shows another folder (through the linked tree when there is one). A folder that cannot be
+    // read is refused with the system's text for why, and the list stays where it was.
+    void ChangeFolder(const ITEMIDLIST* absIdList);
+    // Runs a command of the selected items' context menu by its verb ("copy", "cut", "delete";
+    // "delete" asks first, one question of the program's own).
+    void InvokeVerb(const std::wstring& verb);
+    // Runs a command of the folder's own menu by its verb ("paste").
+    void InvokeFolderVerb(const std::wstring& verb);
+    // Starts editing an item's label; false when it may not be renamed.
+    bool EditLabel(int item);
+    // Without label editing (no rename from the keyboard or the shell's menu).
+    bool ReadOnly() const noexcept { return readOnly_; }
+    void SetReadOnly(bool readOnly);
+    // A command elsewhere changed folders: a list that does not watch and shows one of them, or
+    // a place inside one, refreshes.
+    void FoldersChangedByCommand(std::span<const ITEMIDLIST* const> folders) override;
     // The window handed to shell calls: the list's top-level form, or none.
     HWND ShellOwnerWindow() const;
 
@@ -223,6 +251,8 @@ class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink {
     TPTShListNotifyEvent OnFolderChanged;
     TPTShListChangeEvent OnChange;
     TPTShListColumnClickEvent OnColumnClick;
+    // The trimmed text of a finished label edit, which the handler may change.
+    std::function<void(TPTCustomShellList& aSender, int aItem, std::wstring& aText)> OnEdited;
     TPTShListImageIndexEvent OnGetImageIndex;
 
   protected:
@@ -242,6 +272,15 @@ class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink {
     virtual void DeviceChanged(TPTDeviceChangeHandler& sender, const TDeviceChangeMessage& message);
     // Milliseconds, for the automatic scroll while a drag is over the list.
     virtual ULONGLONG DragTickCount() const;
+
+    // Opening items that are not folders; the handler may take it over.
+    virtual void DoDblClickOpen(bool& handled);
+
+    // The keys and the context menus of ShellListKeys.cpp and ShellListCommands.cpp.
+    void KeyDown(WORD& key, Shortcut modifiers) override;
+    bool WantsReturnKey() const override;
+    void ShowContextMenu(POINT client) override;
+    void ItemContextMenu(int item, POINT& pos, ui::Menu*& menu) override;
 
   private:
     friend class TPTShListData;
@@ -301,6 +340,23 @@ class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink {
     void RefreshTimerFired();
     void MergeItems(PidlList fresh);
     void RemoveItems(const std::vector<bool>& kept);
+    // ShellListCommands.cpp
+    bool Watching() const;
+    bool OnNetwork() const;
+    // Runs a command on the folder that answers whether it may have changed it; then (and after
+    // a failure) the list refreshes when it does not watch, and tells the other controls.
+    void RunAndRefresh(const std::function<bool()>& command, std::vector<UniquePidl> changed);
+    void ShowItemsContextMenu(POINT client);
+    void ShowFolderContextMenu(POINT client);
+    UINT TrackShellContextMenu(const ShellContextMenu& menu, POINT client);
+    // ShellListKeys.cpp
+    bool HandleCommandMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool HandleCommandNotify(NMHDR& header, LRESULT& result);
+    bool KeyPressed(wchar_t key);
+    bool BeginLabelEdit(int item);
+    bool EndLabelEdit(int item, const wchar_t* text);
+    void MouseWheel(WPARAM wParam, LPARAM lParam);
+
     // ShellListSort.cpp
     void ColumnClicked(int column);
     void ApplySortMark();
@@ -358,6 +414,8 @@ class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink {
     bool quietStates_ = false;
     // Items that could not be added during the current fill or refresh.
     int skippedItems_ = 0;
+    bool readOnly_ = false;
+    int wheelRemainder_ = 0;
     // Last, so that the drop target goes first.
     std::unique_ptr<DragDrop> dragDrop_;
 };

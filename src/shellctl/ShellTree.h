@@ -10,7 +10,8 @@
 // The class is split by concern: ShellTree.cpp (creation, filling, nodes, icons, sorting),
 // ShellTreeData.cpp, ShellTreeNavigate.cpp (selection, the list, navigation, the sync timer),
 // ShellTreeRefresh.cpp (merging refresh, watching, device changes), ShellTreeEdit.cpp (rename,
-// new folder, keys, the wheel), ShellTreeDrag.cpp (drags out of the tree, drops onto it).
+// new folder, keys, the wheel), ShellTreeDrag.cpp (drags out of the tree, drops onto it),
+// ShellTreeCommands.cpp (the shell's context menu, verbs, verb keys).
 #pragma once
 
 #include <cstdint>
@@ -34,8 +35,11 @@
 #include "shellctl/PTCustomTreeView.h"
 #include "shellctl/ShellControlLink.h"
 #include "shellctl/ShellKeys.h"
+#include "shellctl/ShellPanes.h"
 #include "ui/ImageList.h"
 #include "ui/Timer.h"
+
+struct ShellContextMenu;
 
 namespace shellctl {
 
@@ -161,7 +165,7 @@ class TPTShTreeData {
     Microsoft::WRL::ComPtr<IShellFolder> parentFolder_;
 };
 
-class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
+class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink, public TPTShellPane {
   public:
     // The events the shell list has too, with the tree as their sender. aParentIShf is neither
     // held nor released by the handler.
@@ -207,14 +211,17 @@ class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
     // Creates a new folder in the selected folder, shows it and starts renaming it; true when
     // it was created.
     bool CreateNewFolder();
-    // Runs a command of the shell's context menu on a node by its verb, then refreshes; 1 for
-    // the root (nothing is run), 0 when the command ran.
+    // Runs a command of the shell's context menu on a node by its verb, then refreshes: "delete"
+    // asks first (one question of the program's own), "paste" pastes into the node's folder.
+    // 1 for the root (nothing is run; it can only be pasted into), 0 when the command ran.
     virtual int InvokeVerb(HTREEITEM node, const std::wstring& verb);
     // Runs a pending selection pass or refresh now.
     void FlushPendingSync() override;
     // The folder of the selected node; the linked list's folder source.
     TPTShellLocator& CurrentFolder() override { return currentFolder_; }
     void ShellListDestroyed() override { shellList_ = nullptr; }
+    // A command in another control changed folders: a tree that does not watch refreshes.
+    void FoldersChangedByCommand(std::span<const ITEMIDLIST* const> folders) override;
 
     // Adds one item below parentNode as its last child: the node, or none when the item was
     // skipped (no list, attributes unreadable, not shown by the options, refused by OnAddItem).
@@ -302,9 +309,11 @@ class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
                                Microsoft::WRL::ComPtr<IShellFolder>& folder);
     // Pauses with the hourglass after a new folder was made.
     virtual void PauseAfterNewFolder(DWORD milliseconds);
-    // A verb key (delete, copy, cut, paste) on the selected node; true when it was handled.
-    // None is bound here.
+    // A verb key (delete, copy, cut, paste) on the selected node: InvokeVerb; true (consumed).
     virtual bool ShellVerbKey(TPTShellKeySlot slot, HTREEITEM node);
+    // After OnNodeContextMenu, the shell's context menu of a shell node with ptstoContextMenus,
+    // instead of the control's popup menu.
+    void NodeContextMenu(HTREEITEM node, POINT& pos, ui::Menu*& menu) override;
     // The start of a drag of a node, left or right button, with ptstoOleDrag; true when a
     // shell drag took it over (the root is never dragged).
     virtual bool BeginShellDrag(HTREEITEM node, bool rightButton);
@@ -363,6 +372,14 @@ class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink {
     void StopWatching();
     void DeviceChanged(TPTDeviceChangeHandler& sender, const TDeviceChangeMessage& message);
     bool RefreshMustWait();
+
+    // ShellTreeCommands.cpp
+    bool ShowShellContextMenu(HTREEITEM node, POINT client);
+    UINT TrackShellContextMenu(const ShellContextMenu& menu, POINT client);
+    // Runs a command that answers whether it may have changed the namespace; then (and after a
+    // failure) refreshes and tells the other controls which folders it changed.
+    void RunAndRefresh(const std::function<bool()>& command,
+                       std::span<const ITEMIDLIST* const> changed);
 
     // ShellTreeEdit.cpp
     bool BeginLabelEdit(HTREEITEM node);

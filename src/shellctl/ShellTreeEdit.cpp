@@ -1,5 +1,5 @@
 // What the user does to the shell tree's folders beyond selecting them: renaming in place, new
-// folders, verbs, the keys and the mouse wheel.
+// folders, the keys and the mouse wheel.
 #include "shellctl/ShellTree.h"
 
 #include <windowsx.h>
@@ -127,24 +127,6 @@ bool TPTCustomShellTree::CreateNewFolder() {
 void TPTCustomShellTree::PauseAfterNewFolder(DWORD milliseconds) {
     PauseWithHourglass(milliseconds);
 }
-
-int TPTCustomShellTree::InvokeVerb(HTREEITEM node, const std::wstring& verb) {
-    TPTShTreeData* data = ShellDataOf(node);
-    if (data == nullptr || data->IsRoot()) return 1;
-    IShellFolder* parent = data->GetParentFolder();
-    if (parent == nullptr) return 1;
-    const ITEMIDLIST* item = data->RelIdList();
-    const HWND window = ShellWindow(Handle());
-    ShellContextMenu menu;
-    const UINT flags = CMF_EXPLORE | (readOnly_ ? 0 : CMF_CANRENAME);
-    const HRESULT hr = BuildContextMenu(window, parent, ChildPidls(&item, 1), flags, menu);
-    if (FAILED(hr)) RaisePlatformError(hr);
-    RunCommand(window, menu.object.Get(), verb);
-    RefreshNodes();
-    return 0;
-}
-
-bool TPTCustomShellTree::ShellVerbKey(TPTShellKeySlot, HTREEITEM) { return false; }
 
 void TPTCustomShellTree::KeyDown(WORD& key, Shortcut modifiers) {
     TPTCustomTreeView::KeyDown(key, modifiers);

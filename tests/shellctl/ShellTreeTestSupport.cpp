@@ -83,10 +83,22 @@ class CountingShellFolder final : public ComObject<IShellFolder> {
     HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND w, IBindCtx* c, LPWSTR n, ULONG* e, PIDLIST_RELATIVE* p, ULONG* a) override { return real_->ParseDisplayName(w, c, n, e, p, a); }
     HRESULT STDMETHODCALLTYPE BindToStorage(PCUIDLIST_RELATIVE p, IBindCtx* c, REFIID i, void** o) override { return real_->BindToStorage(p, c, i, o); }
     HRESULT STDMETHODCALLTYPE CreateViewObject(HWND w, REFIID i, void** o) override { return real_->CreateViewObject(w, i, o); }
-    HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND w, UINT n, PCUITEMID_CHILD_ARRAY p, REFIID i, UINT* r, void** o) override { return real_->GetUIObjectOf(w, n, p, i, r, o); }
     HRESULT STDMETHODCALLTYPE GetDisplayNameOf(PCUITEMID_CHILD p, SHGDNF f, STRRET* s) override { return real_->GetDisplayNameOf(p, f, s); }
     HRESULT STDMETHODCALLTYPE SetNameOf(HWND w, PCUITEMID_CHILD p, LPCWSTR n, SHGDNF f, PITEMID_CHILD* o) override { return real_->SetNameOf(w, p, n, f, o); }
     // clang-format on
+
+    HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND window, UINT count, PCUITEMID_CHILD_ARRAY items,
+                                            REFIID iid, UINT* reserved, void** object) override {
+        if (iid != IID_IContextMenu || !ShellDoubles::wrapMenu)
+            return real_->GetUIObjectOf(window, count, items, iid, reserved, object);
+        *object = nullptr;
+        ComPtr<IContextMenu> real;
+        const HRESULT hr = real_->GetUIObjectOf(window, count, items, IID_IContextMenu, reserved,
+                                                reinterpret_cast<void**>(real.GetAddressOf()));
+        if (FAILED(hr)) return hr;
+        *object = ShellDoubles::wrapMenu(std::move(real)).Detach();
+        return hr;
+    }
 
   private:
     bool HasSubfolder(const ITEMIDLIST* item) {

@@ -3,11 +3,13 @@
 // watch on the shell allocator's lists.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 #include <shlobj.h>
+#include <wrl/client.h>
 
 #include "ViewTestSupport.h"
 #include "common/TempDir.h"
@@ -29,7 +31,12 @@ struct ShellDoubles {
     // The subfolders bit says whether there are subfolders (the platform under test sets it
     // for every folder).
     static inline bool truthfulSubfolders = false;
+    // Wraps the menu objects the folders hand out.
+    static inline std::function<Microsoft::WRL::ComPtr<IContextMenu>(
+        Microsoft::WRL::ComPtr<IContextMenu>)>
+        wrapMenu;
     static void Reset() {
+        wrapMenu = {};
         enumResult = S_OK;
         unreadable.clear();
         scrambledCompare = false;
