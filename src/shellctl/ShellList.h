@@ -324,9 +324,11 @@ class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink, pu
     // ShellListFill.cpp
     using DataList = std::vector<std::unique_ptr<TPTShListData>>;
     using PidlList = std::vector<UniquePidl>;
-    // The folder's items, all fetched before any is tested; complete is cleared when the
-    // folder could not be read to its end (then nothing is returned).
-    PidlList EnumerateFolder(bool* complete = nullptr);
+    // Answers false for an item the caller is done with as soon as it is fetched.
+    using PidlFilter = std::function<bool(const ITEMIDLIST* relIdList)>;
+    // The folder's items (those keep wants), all fetched before any is tested; complete is
+    // cleared when the folder could not be read to its end (then nothing is returned).
+    PidlList EnumerateFolder(bool* complete = nullptr, const PidlFilter& keep = {});
     // The data of the items the list accepts, each with its attributes; an item that fails is
     // skipped and counted.
     DataList AcceptedOf(PidlList candidates);
@@ -338,7 +340,11 @@ class TPTCustomShellList : public TPTCustomListView, public TPTShellListLink, pu
     void StartWatching();
     void ChangeNotified();
     void RefreshTimerFired();
-    void MergeItems(PidlList fresh);
+    // The folder's items that are not among the list's unchanged ones; kept marks the list's
+    // items that came back with the same bytes.
+    PidlList ChangedItems(std::vector<bool>& kept, bool& complete);
+    // Merges the items that did not come back unchanged (kept marks those that did).
+    void MergeItems(PidlList changed, std::vector<bool> kept);
     void RemoveItems(const std::vector<bool>& kept);
     // ShellListCommands.cpp
     bool Watching() const;

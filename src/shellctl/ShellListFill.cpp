@@ -105,7 +105,8 @@ SHCONTF TPTCustomShellList::EnumerationFlags() const {
            (options_.Contains(ptsloShowHidden) ? SHCONTF_INCLUDEHIDDEN : 0);
 }
 
-TPTCustomShellList::PidlList TPTCustomShellList::EnumerateFolder(bool* complete) {
+TPTCustomShellList::PidlList TPTCustomShellList::EnumerateFolder(bool* complete,
+                                                                 const PidlFilter& keep) {
     PidlList collected;
     if (complete != nullptr) *complete = false;
     ComPtr<IEnumIDList> enumerator;
@@ -123,7 +124,7 @@ TPTCustomShellList::PidlList TPTCustomShellList::EnumerateFolder(bool* complete)
         ULONG fetched = 0;
         hr = enumerator->Next(1, item.Receive(), &fetched);
         if (hr != S_OK || fetched != 1 || !item) break;
-        collected.push_back(std::move(item));
+        if (!keep || keep(item.Get())) collected.push_back(std::move(item));
     }
     if (SUCCEEDED(hr) || hr == HRESULT_FROM_WIN32(ERROR_NO_MORE_ITEMS)) {
         if (complete != nullptr) *complete = true;

@@ -60,38 +60,40 @@ void TPTCustomShellList::RefreshItems() {
         TPTCustomShellList& list;
         ~Finish() { list.ReleaseFileFilter(); }
     } finish{*this};
+    std::vector<bool> kept(items_.size(), false);
     bool complete = false;
-    PidlList fresh = EnumerateFolder(&complete);
+    PidlList changed = ChangedItems(kept, complete);
     // A folder that could not be read this time keeps what it showed.
-    if (complete) MergeItems(std::move(fresh));
+    if (complete) MergeItems(std::move(changed), std::move(kept));
     DoFillComplete();
     ReportSkippedItems();
 }
 
-void TPTCustomShellList::MergeItems(PidlList fresh) {
-    // Most items come back with the same bytes; the rest are matched by name, so that a file
-    // that grew keeps its place and selection and shows its new size.
-    std::vector<bool> kept(items_.size(), false);
+TPTCustomShellList::PidlList TPTCustomShellList::ChangedItems(std::vector<bool>& kept,
+                                                              bool& complete) {
+    // Most items come back with the same bytes: they stay as they are, and the copies are let go
+    // as soon as they are fetched, so that a large folder is not held twice.
     std::unordered_map<std::string_view, std::size_t> byBytes;
     byBytes.reserve(items_.size());
     for (std::size_t i = 0; i < items_.size(); ++i)
         byBytes.emplace(BytesOf(items_[i]->RelIdList()), i);
-    PidlList unmatched;
-    for (UniquePidl& item : fresh) {
-        const auto found = byBytes.find(BytesOf(item.Get()));
-        if (found != byBytes.end() && !kept[found->second]) {
-            kept[found->second] = true;
-        } else {
-            unmatched.push_back(std::move(item));
-        }
-    }
-    byBytes.clear();
+    return EnumerateFolder(&complete, [&](const ITEMIDLIST* item) {
+        const auto found = byBytes.find(BytesOf(item));
+        if (found == byBytes.end() || kept[found->second]) return true;
+        kept[found->second] = true;
+        return false;
+    });
+}
+
+void TPTCustomShellList::MergeItems(PidlList changed, std::vector<bool> kept) {
+    // Changed items are matched by name, so that a file that grew keeps its place and selection
+    // and shows its new size; the rest are new.
     PidlList added;
-    if (!unmatched.empty()) {
+    if (!changed.empty()) {
         std::unordered_map<std::wstring, std::size_t> byName;
         for (std::size_t i = 0; i < items_.size(); ++i)
             if (!kept[i]) byName.emplace(IdentityOf(shellFolder_.Get(), items_[i]->RelIdList()), i);
-        for (UniquePidl& item : unmatched) {
+        for (UniquePidl& item : changed) {
             const auto found = byName.find(IdentityOf(shellFolder_.Get(), item.Get()));
             if (found != byName.end() && !kept[found->second]) {
                 kept[found->second] = true;
