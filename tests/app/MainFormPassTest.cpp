@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "FakeFileListItems.h"
+#include "ReplaceTestSupport.h"
 #include "app/MainForm.h"
 #include "app/ReplaceEngine.h"
 #include "app/ReplaceWorker.h"
+#include "base/Strings.h"
 #include "common/TempDir.h"
 #include "ui/Application.h"
 
@@ -24,15 +26,27 @@ namespace {
 // the window sees always lands in the middle.
 constexpr size_t kManyFiles = 2 * ReplaceWorker::kMaxWaitingLines + 8;
 
+// Whether the end of the log is in view: the last character stands inside the memo.
+bool NewestLineShown(const ui::Memo& memo) {
+    const LRESULT length = memo.Send(WM_GETTEXTLENGTH);
+    if (length < 3) return true;
+    const LRESULT position = memo.Send(EM_POSFROMCHAR, WPARAM(length - 3));
+    const RECT client = memo.ClientRect();
+    const short y = short(HIWORD(position));
+    return position != -1 && y >= client.top && y < client.bottom;
+}
+
 // A main window that keeps every line reaching its log, so that a test can act while the pass
 // runs and still see the lines of a window that has closed.
 struct WatchedForm : TMainForm {
     void AddLogLines(const std::vector<std::wstring>& lines) override {
         TMainForm::AddLogLines(lines);
         logged.insert(logged.end(), lines.begin(), lines.end());
+        newestShown = newestShown && NewestLineShown(*memLog);
         if (OnLines) OnLines();
     }
     std::vector<std::wstring> logged;
+    bool newestShown = true;
     std::function<void()> OnLines;
 };
 
@@ -116,15 +130,19 @@ TEST(Pass, LinesArriveWhileItRunsAndStopEndsItBetweenFilesThenTheNextRunWorks) {
     form.StatusBar->SetPanelText(0, L"before the run");
     bool disabled = false;
     std::wstring status;
+    HCURSOR cursor = nullptr;
     setup.RunWith(false, [&] {
         disabled = !form.PageControl1->Enabled() && !form.edtFind->Enabled() &&
                    !form.edtReplace->Enabled() && !form.cbBackup->Enabled() &&
                    form.btnStart->Enabled();
         status = form.StatusBar->PanelText(0);
+        cursor = ui::App().ScreenCursor();
         form.edtReplace->SetText(L"changed");  // too late: the pass took its texts at the start
         form.btnStart->Send(BM_CLICK);         // Stop
     });
     EXPECT_TRUE(disabled);
+    EXPECT_EQ(cursor, LoadCursorW(nullptr, IDC_APPSTARTING));
+    EXPECT_EQ(ui::App().ScreenCursor(), nullptr);
     EXPECT_EQ(status.substr(status.find(L" of ")),
               L" of " + std::to_wstring(kManyFiles) + L" file(s)");
     setup.ExpectStoppedPass(form.memLog->Lines());
@@ -138,6 +156,8 @@ TEST(Pass, LinesArriveWhileItRunsAndStopEndsItBetweenFilesThenTheNextRunWorks) {
     ASSERT_EQ(log.size(), kManyFiles + 2);
     EXPECT_EQ(log.back(), std::to_wstring(kManyFiles) + L" file(s) processed");
     EXPECT_EQ(setup.RewrittenFiles(), kManyFiles);
+    EXPECT_GT(form.memLog->Send(EM_GETFIRSTVISIBLELINE), 0);  // the log outgrew the memo
+    EXPECT_TRUE(form.newestShown);
 }
 
 TEST(Pass, ACloseRequestOrTheSessionsEndStopsTheRunAfterTheFileBeingRewritten) {
@@ -203,6 +223,53 @@ TEST(Pass, AnErrorOnTheWorkerEndsThePassThenReachesTheErrorDisplay) {
                                                    L"3 file(s) processed"}));
     EXPECT_EQ(captionAtBox, L"&Start");  // the window is usable again when the box shows
     EXPECT_EQ(ReadFileBytes(after), "hello");
+}
+
+// The rewrite through temporary files and the encodings work the same on the pass's worker.
+TEST(Pass, EachFileKeepsItsEncodingAndTheBackupItsOldBytes) {
+    const auto utf16 = [](std::wstring_view text, bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const wchar_t unit : text) {
+            const char low = char(unit & 0xFF), high = char(unit >> 8);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    };
+    const std::wstring before = L"Caf\u00E9 CAF\u00C9\n", after = L"th\u00E9 th\u00E9\r\n";
+    struct Row {
+        std::wstring name;
+        std::string before, after;
+    };
+    const std::vector<Row> rows = {
+        {L"utf8.txt", base::WideToUtf8(before), base::WideToUtf8(after)},
+        {L"le.txt", utf16(before, false), utf16(after, false)},
+        {L"be.txt", utf16(before, true), utf16(after, true)},
+    };
+    TempDir dir;
+    std::vector<std::wstring> paths;
+    for (const Row& row : rows) paths.push_back(dir.Write(row.name, row.before));
+    FakeFileListItems items(paths, std::vector<bool>(paths.size(), true));
+    TMainForm form;
+    form.SetFileListItems(&items);
+    form.edtFind->SetText(L"caf\u00E9");
+    form.edtReplace->SetText(L"th\u00E9");
+    ASSERT_TRUE(form.cbBackup->Checked() && !form.cbCase->Checked());
+    MessageBoxRecorder boxes;
+    form.btnStart->Send(BM_CLICK);
+
+    EXPECT_TRUE(boxes.Boxes().empty());
+    std::vector<std::wstring> log, names;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(ReadFileBytes(dir / row.name), row.after);
+        EXPECT_EQ(ReadFileBytes(dir / BackupFileName(row.name)), row.before);
+        log.push_back(row.name + L" - 2 replacement(s)");
+        names.push_back(row.name);
+        names.push_back(BackupFileName(row.name));
+    }
+    log.insert(log.end(), {L"", L"3 file(s) processed"});
+    EXPECT_EQ(form.memLog->Lines(), log);
+    EXPECT_EQ(NamesIn(dir.Path()), std::set<std::wstring>(names.begin(), names.end()));
 }
 
 }  // namespace
