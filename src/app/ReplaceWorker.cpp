@@ -152,8 +152,18 @@ bool ReplaceWorker::Deliver() {
         std::lock_guard lock(mutex_);
         lines.swap(waiting_);
         done = done_;
+        held_ = !lines.empty();
     }
-    drained_.notify_all();
+    struct Release {
+        ReplaceWorker& self;
+        ~Release() {
+            {
+                std::lock_guard lock(self.mutex_);
+                self.held_ = false;
+            }
+            self.drained_.notify_all();
+        }
+    } release{*this};
     if (lines.empty()) return false;
     const ULONGLONG start = GetTickCount64();
     window_.AddLogLines(lines);
@@ -195,8 +205,11 @@ void ReplaceWorker::AddLogLine(const std::wstring& line) {
 }
 
 bool ReplaceWorker::ContinuePass(std::size_t filesDone) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     done_ = filesDone;
+    // The window shows lines several times faster while no file is rewritten (under Wine the
+    // window's calls and the files' calls queue at one server), so the next file waits for it.
+    drained_.wait(lock, [this] { return !held_ || stop_; });
     return !stop_;
 }
 

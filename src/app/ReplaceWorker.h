@@ -1,6 +1,7 @@
 // The replacement pass on a worker thread, so that the window keeps answering while it runs. The
 // texts and options are taken from the window once, before the pass; the pass's question and its
-// log lines are handed to the owner's thread; the pass can be stopped between two files.
+// log lines are handed to the owner's thread; the pass can be stopped between two files, and waits
+// there while the window shows lines.
 #pragma once
 
 #include <condition_variable>
@@ -88,4 +89,5 @@ class ReplaceWorker : private ReplaceWindow {
     std::vector<std::wstring> waiting_;
     std::size_t done_ = 0;
     bool stop_ = false;
+    bool held_ = false;  // the window is showing lines
 };
