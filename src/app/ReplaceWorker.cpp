@@ -15,11 +15,12 @@ constexpr wchar_t kSyncWindowClass[] = L"LumoraReplaceSync";
 // The worker hands its question to the owner's thread through this message of a hidden window;
 // lParam: the question, answered before the message returns.
 constexpr UINT kMsgQuestion = WM_APP + 1;
-// Lines reach the window at most this often, unless many are waiting; and the window keeps twice
-// as long as the last delivery took for everything else, since each change of a long log costs it
-// about the same whatever is added. While another message loop runs on the owner's thread (a
-// menu, a box), a timer of the hidden window takes them there; a timer never holds up input.
-constexpr ULONGLONG kDeliveryIntervalMs = 100;
+// Lines reach the window at most four times a second, unless many are waiting: a change of the log
+// costs about the same whatever is added, and the pass waits for it. The window keeps twice as
+// long as the last delivery took for everything else. While another message loop runs on the
+// owner's thread (a menu, a box), a timer of the hidden window takes them there; a timer never
+// holds up input.
+constexpr ULONGLONG kDeliveryIntervalMs = 250;
 constexpr ULONGLONG kLongestRestMs = 1000;
 constexpr UINT_PTR kDeliveryTimer = 1;
 constexpr UINT kDeliveryTimerMs = 100;

@@ -22,7 +22,7 @@ class ReplaceWorker : private ReplaceWindow {
   public:
     // How many finished files' lines may wait for the owner's thread before the worker waits
     // too, so that the log never falls far behind the files.
-    static constexpr std::size_t kMaxWaitingLines = 128;
+    static constexpr std::size_t kMaxWaitingLines = 256;
 
     // On the owner's thread. The texts and options of window are read here, once; its question
     // and its lines are handed to it on this thread.

@@ -22,9 +22,9 @@ using testing_support::TempDir;
 
 namespace {
 
-// More files than the worker may run ahead of the window, twice over: a stop at the first line
-// the window sees always lands in the middle.
-constexpr size_t kManyFiles = 2 * ReplaceWorker::kMaxWaitingLines + 8;
+// More files than the worker may run ahead of the window, which it never passes while the window
+// shows lines: a stop at the first lines the window sees always lands in the middle.
+constexpr size_t kManyFiles = ReplaceWorker::kMaxWaitingLines + 8;
 
 // Whether the end of the log is in view: the last character stands inside the memo.
 bool NewestLineShown(const ui::Memo& memo) {
@@ -170,7 +170,7 @@ TEST(Pass, ACloseRequestOrTheSessionsEndStopsTheRunAfterTheFileBeingRewritten) {
         size_t rewrittenAtEnd = 0;
         setup.RunWith(how == kSessionEndDuringTheScan, [&] {
             if (how == kClose) {
-                form.Post(WM_CLOSE);
+                form.Send(WM_CLOSE);  // as the system menu's Close sends it
                 return;
             }
             query = form.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
