@@ -2,7 +2,8 @@
 // window a message every few milliseconds and keeps how long each answer took; the same pass runs
 // without the probe in the same run, to show what probing costs, beside the engine alone with
 // nothing to show, and once on the window's own thread, as a pass ran before it had a worker. A
-// pass over a few files is timed both ways too.
+// pass over a few files is timed both ways too. The files are chosen in the "Select files" list,
+// which shows their folder and watches it meanwhile, as a user would choose them.
 //   pass_probe [files [kilobytes [rounds [folder]]]]   3000 files of 26 KB, 5 rounds unless
 //                                                      given, made in the temporary folder
 #include <windows.h>
@@ -19,7 +20,6 @@
 #include <thread>
 #include <vector>
 
-#include "app/FileListItems.h"
 #include "app/MainForm.h"
 #include "app/ReplaceEngine.h"
 #include "ui/Application.h"
@@ -28,7 +28,7 @@
 namespace {
 
 constexpr int kSmallRounds = 20;
-constexpr size_t kFolders = 20;
+constexpr int kSmallFiles = 3;
 constexpr DWORD kProbeGapMs = 10;
 constexpr double kAnswerGoal = 0.25;
 
@@ -39,19 +39,6 @@ double Now() {
     QueryPerformanceCounter(&counter);
     return double(counter.QuadPart) / double(frequency.QuadPart);
 }
-
-class AllSelected : public TFileListItems {
-  public:
-    explicit AllSelected(std::vector<std::wstring> paths) : paths_(std::move(paths)) {}
-    int Count() const override { return int(paths_.size()); }
-    bool Selected(int) const override { return true; }
-    void SetSelected(int, bool) override {}
-    std::wstring Path(int i) const override { return paths_[size_t(i)]; }
-    const std::vector<std::wstring>& Paths() const { return paths_; }
-
-  private:
-    std::vector<std::wstring> paths_;
-};
 
 // Text lines of ordinary length with the word lumora now and then.
 std::string TextFile(size_t size, unsigned& seed) {
@@ -72,11 +59,8 @@ std::string TextFile(size_t size, unsigned& seed) {
 std::vector<std::wstring> MakeFiles(const std::wstring& root, size_t count, size_t bytes) {
     std::vector<std::wstring> paths;
     unsigned seed = 1;
-    for (size_t f = 0; f < kFolders; ++f)
-        CreateDirectoryW((root + L"\\site " + std::to_wstring(f)).c_str(), nullptr);
     for (size_t i = 0; i < count; ++i) {
-        paths.push_back(root + L"\\site " + std::to_wstring(i % kFolders) + L"\\page " +
-                        std::to_wstring(i) + L".txt");
+        paths.push_back(root + L"\\page " + std::to_wstring(i) + L".txt");
         const std::string text = TextFile(bytes, seed);
         HANDLE file =
             CreateFileW(paths.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -87,13 +71,11 @@ std::vector<std::wstring> MakeFiles(const std::wstring& root, size_t count, size
     return paths;
 }
 
-void RemoveFiles(const std::wstring& root, const std::vector<std::wstring>& paths) {
+void RemoveFiles(const std::vector<std::wstring>& paths) {
     for (const std::wstring& path : paths) {
         DeleteFileW(path.c_str());
         DeleteFileW(BackupFileName(path).c_str());
     }
-    for (size_t f = 0; f < kFolders; ++f)
-        RemoveDirectoryW((root + L"\\site " + std::to_wstring(f)).c_str());
 }
 
 // Sends the window a message every few milliseconds until told to stop, and keeps how long each
@@ -357,19 +339,22 @@ int main(int argc, char** argv) {
     InitCommonControlsEx(&controls);
     {
         const std::vector<std::wstring> paths = MakeFiles(root, count, kilobytes * 1024);
-        AllSelected items(paths);
         TimedForm form;
-        form.SetFileListItems(&items);
         form.Show();
         ui::App().ProcessMessages();
-        std::printf("%zu file(s) of %zu KB in %zu folder(s)\n", count, kilobytes, kFolders);
+        form.PTShellList1->Folder().SetPath(root);
+        form.PTShellList1->SelectAllItems();
+        std::printf("%zu file(s) of %zu KB in one folder, %zu selected in the list\n", count,
+                    kilobytes, form.PTShellList1->SelectedItems().size());
         std::fflush(stdout);
         MeasureLongPass(form, paths, rounds);
-        AllSelected few({paths[0], paths[1], paths[2]});
-        form.SetFileListItems(&few);
-        MeasureSmallPass(form, few.Paths());
+        form.PTShellList1->ClearSelection();
+        for (int item = 0; item < kSmallFiles; ++item) form.PTShellList1->SetSelected(item, true);
+        form.GetFilenames();
+        const std::vector<std::wstring> few = form.FileList;
+        MeasureSmallPass(form, few);
         std::fflush(stdout);
-        RemoveFiles(root, paths);
+        RemoveFiles(paths);
     }
     RemoveDirectoryW(root.c_str());
     OleUninitialize();

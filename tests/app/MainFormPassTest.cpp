@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "FakeFileListItems.h"
 #include "ReplaceTestSupport.h"
 #include "app/MainForm.h"
 #include "app/ReplaceEngine.h"
@@ -52,17 +51,19 @@ struct WatchedForm : TMainForm {
 
 std::wstring NameOf(size_t i) { return L"f" + std::to_wstring(100 + i) + L".txt"; }
 
+// Shows the files of folder in the list and selects them all.
+void SelectAllIn(TMainForm& form, const std::wstring& folder) {
+    form.PTShellList1->Folder().SetPath(folder);
+    form.PTShellList1->SelectAllItems();
+}
+
 // kManyFiles files holding "hello", all selected in the list, to be replaced by "bye".
 struct PassSetup {
-    PassSetup() : items(MakeFiles(), std::vector<bool>(kManyFiles, true)) {
-        form.SetFileListItems(&items);
+    PassSetup() {
+        for (size_t i = 0; i < kManyFiles; ++i) dir.Write(NameOf(i), "hello");
+        SelectAllIn(form, dir.Path());
         form.edtFind->SetText(L"hello");
         form.edtReplace->SetText(L"bye");
-    }
-    std::vector<std::wstring> MakeFiles() {
-        std::vector<std::wstring> paths;
-        for (size_t i = 0; i < kManyFiles; ++i) paths.push_back(dir.Write(NameOf(i), "hello"));
-        return paths;
     }
     // Runs from Start and calls during() once while the run goes on: at the first match of a
     // scan of the files' folder, or at the first lines that reach the window during the pass.
@@ -119,7 +120,6 @@ struct PassSetup {
     }
 
     TempDir dir;
-    FakeFileListItems items;
     WatchedForm form;
     MessageBoxRecorder boxes;
 };
@@ -194,12 +194,12 @@ TEST(Pass, ACloseRequestOrTheSessionsEndStopsTheRunAfterTheFileBeingRewritten) {
 
 TEST(Pass, AnErrorOnTheWorkerEndsThePassThenReachesTheErrorDisplay) {
     TempDir dir;
-    const std::wstring good = dir.Write(L"good.txt", "hello");
-    const std::wstring missing = dir / L"missing.txt";
-    const std::wstring after = dir.Write(L"after.txt", "hello");
-    FakeFileListItems items({good, missing, after}, {true, true, true});
+    dir.Write(L"a good.txt", "hello");
+    const std::wstring missing = dir.Write(L"b missing.txt", "hello");
+    const std::wstring after = dir.Write(L"c after.txt", "hello");
     WatchedForm form;
-    form.SetFileListItems(&items);
+    SelectAllIn(form, dir.Path());
+    DeleteFileW(missing.c_str());
     form.edtFind->SetText(L"hello");
     ui::App().SetTitle(L"Lumora");
     std::vector<ui::MessageBoxRequest> boxes;
@@ -219,7 +219,7 @@ TEST(Pass, AnErrorOnTheWorkerEndsThePassThenReachesTheErrorDisplay) {
     EXPECT_EQ(boxes[0].caption, L"Lumora");
     EXPECT_EQ(boxes[0].type, UINT(MB_OK | MB_ICONSTOP));
     EXPECT_EQ(boxes[0].text.rfind(L"Cannot open file \"" + missing + L"\". ", 0), 0u);
-    EXPECT_EQ(logAtBox, (std::vector<std::wstring>{L"good.txt - 1 replacement(s)", L"",
+    EXPECT_EQ(logAtBox, (std::vector<std::wstring>{L"a good.txt - 1 replacement(s)", L"",
                                                    L"3 file(s) processed"}));
     EXPECT_EQ(captionAtBox, L"&Start");  // the window is usable again when the box shows
     EXPECT_EQ(ReadFileBytes(after), "hello");
@@ -241,16 +241,15 @@ TEST(Pass, EachFileKeepsItsEncodingAndTheBackupItsOldBytes) {
         std::string before, after;
     };
     const std::vector<Row> rows = {
-        {L"utf8.txt", base::WideToUtf8(before), base::WideToUtf8(after)},
-        {L"le.txt", utf16(before, false), utf16(after, false)},
+        // in the list's order
         {L"be.txt", utf16(before, true), utf16(after, true)},
+        {L"le.txt", utf16(before, false), utf16(after, false)},
+        {L"utf8.txt", base::WideToUtf8(before), base::WideToUtf8(after)},
     };
     TempDir dir;
-    std::vector<std::wstring> paths;
-    for (const Row& row : rows) paths.push_back(dir.Write(row.name, row.before));
-    FakeFileListItems items(paths, std::vector<bool>(paths.size(), true));
+    for (const Row& row : rows) dir.Write(row.name, row.before);
     TMainForm form;
-    form.SetFileListItems(&items);
+    SelectAllIn(form, dir.Path());
     form.edtFind->SetText(L"caf\u00E9");
     form.edtReplace->SetText(L"th\u00E9");
     ASSERT_TRUE(form.cbBackup->Checked() && !form.cbCase->Checked());
