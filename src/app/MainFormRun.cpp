@@ -149,8 +149,7 @@ void TMainForm::GetFilenames() {
     FileList.clear();
     if (PageControl1->ActivePageIndex() == 0) {
         if (fileListItems_ == nullptr) return;
-        for (int index : fileListItems_->SelectedIndexes()) {
-            std::wstring path = fileListItems_->Path(index);
+        for (std::wstring& path : fileListItems_->SelectedPaths()) {
             // A folder or a virtual item among the selection has no text to replace: it is
             // passed over rather than failing the run.
             if (path.empty() || IsExistingFolder(path) || IsTempFileName(FileNameOf(path)))
