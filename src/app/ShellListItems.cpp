@@ -44,7 +44,18 @@ int ShellListItems::SelectedCount() const {
     return list_.Handle() != nullptr ? list_.SelectedCount() : 0;
 }
 
-std::vector<int> ShellListItems::SelectedIndexes() const { return list_.SelectedItems(); }
+std::vector<int> ShellListItems::SelectedIndexes() const {
+    // Asking item by item costs Wine's list view 0.1 ms an item: a third of a second for 3,000
+    // files chosen with "Select all", when one question says that every item is selected.
+    const int count = Count();
+    if (count > 0 && list_.Handle() != nullptr && list_.ItemCount() == count &&
+        list_.SelectedCount() == count) {
+        std::vector<int> all(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) all[size_t(i)] = i;
+        return all;
+    }
+    return list_.SelectedItems();
+}
 
 // The shell finds an item's path by walking from the desktop, 1.5 ms an item under Wine: seconds
 // on the window's thread for a large selection. The list's folder names its own items at once,
