@@ -139,9 +139,10 @@ struct Timing {
     // While probed: every wait for an answer, its start counted from the start of the pass.
     std::vector<Probe::Wait> waits;
 
-    double Longest() const {
-        double longest = 0;
-        for (const Probe::Wait& wait : waits) longest = std::max(longest, wait.seconds);
+    Probe::Wait Longest() const {
+        Probe::Wait longest{0, 0};
+        for (const Probe::Wait& wait : waits)
+            if (wait.seconds > longest.seconds) longest = wait;
         return longest;
     }
 };
@@ -260,8 +261,9 @@ void MeasureLongPass(TimedForm& form, const std::vector<std::wstring>& paths, in
         if (round % 2 != 0) worker = bench.Pass(Mode::Worker, false);
         std::printf(
             "  round %d: engine alone %.2f s, worker %.2f s, probed %.2f s (longest answer "
-            "%.1f ms)\n",
-            round + 1, alone.back(), worker.seconds, timing.seconds, timing.Longest() * 1000);
+            "%.1f ms, asked %.2f s after Start)\n",
+            round + 1, alone.back(), worker.seconds, timing.seconds,
+            timing.Longest().seconds * 1000, timing.Longest().start);
         std::fflush(stdout);
         plain.push_back(worker.seconds);
         probed.push_back(timing.seconds);
@@ -292,7 +294,7 @@ void MeasureLongPass(TimedForm& form, const std::vector<std::wstring>& paths, in
     std::fflush(stdout);
     const Timing direct = bench.Pass(Mode::WindowThread, true);
     std::printf("  the pass on the window's thread, as before: %.2f s, longest answer %.1f ms\n",
-                direct.seconds, direct.Longest() * 1000);
+                direct.seconds, direct.Longest().seconds * 1000);
 }
 
 void MeasureSmallPass(TimedForm& form, const std::vector<std::wstring>& paths) {
