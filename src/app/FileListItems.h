@@ -26,6 +26,12 @@ class TFileListItems {
             if (Selected(i)) selected.push_back(i);
         return selected;
     }
+    // The paths of the selected items, in display order (empty for an item without one).
+    virtual std::vector<std::wstring> SelectedPaths() const {
+        std::vector<std::wstring> paths;
+        for (int index : SelectedIndexes()) paths.push_back(Path(index));
+        return paths;
+    }
     virtual void SetAllSelected(bool selected) {
         for (int i = 0; i < Count(); ++i) SetSelected(i, selected);
     }

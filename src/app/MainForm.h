@@ -26,6 +26,8 @@
 #include "ui/Splitter.h"
 #include "ui/StatusBar.h"
 
+class ReplaceWorker;
+
 namespace shellctl {
 class TPTFolderBrowseDlg;
 }
@@ -58,7 +60,8 @@ class TMainForm : public TMainFormResources, public ui::Form, public ReplaceWind
     void FindFile1FileMatch(findfile::TFindFile& Sender, const std::wstring& Folder,
                             const findfile::TSearchRec& FileInfo);
     void FindFile1SearchFinish(findfile::TFindFile& Sender);
-    // The session is ending: a scan in progress is aborted and the settings are saved.
+    // The session is ending: a run in progress stops after its current file, the settings are
+    // saved, and the window closes once the run has ended.
     void FormEndSession();
 
     // The settings (MainFormSettings.cpp): written on every close request, read when the window
@@ -159,6 +162,7 @@ class TMainForm : public TMainFormResources, public ui::Form, public ReplaceWind
     bool MakeBackup() const override;
     bool AskYesNo(const std::wstring& caption, const std::wstring& text) override;
     void AddLogLine(const std::wstring& line) override;
+    void AddLogLines(const std::vector<std::wstring>& lines) override;
 
   protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -178,6 +182,8 @@ class TMainForm : public TMainFormResources, public ui::Form, public ReplaceWind
     std::wstring SelectedFilesText() const;
     void SetDateBounds(findfile::TDateTimeCriteria& dates) const;
     void RunScan();
+    void RunPass();
+    void StopRun();
     // Whether the size bounds read as whole numbers, as the scan needs them when they are on.
     bool SizeBoundsAreNumbers() const;
     // Parts of ReadReg and SaveReg.
@@ -198,6 +204,8 @@ class TMainForm : public TMainFormResources, public ui::Form, public ReplaceWind
     TFileListItems* fileListItems_ = nullptr;
     // Set while "Select all" changes many items: the status is shown once, at the end.
     bool selectingAll_ = false;
-    // A close request came during a scan: the scan was aborted and the window closes after it.
-    bool closeAfterScan_ = false;
+    // The pass of the run, while it runs.
+    ReplaceWorker* pass_ = nullptr;
+    // A close request came during a run: the run was stopped and the window closes after it.
+    bool closeAfterRun_ = false;
 };

@@ -96,10 +96,10 @@ void TMainForm::FormShow() {
 }
 
 bool TMainForm::DoCloseQuery() {
-    if (FindFile1->Busy()) {
-        // Stop the scan first; the window closes when the scan has ended.
-        closeAfterScan_ = true;
-        FindFile1->Abort();
+    if (FindFile1->Busy() || pass_ != nullptr) {
+        // Stop the run first; the window closes when the run has ended.
+        closeAfterRun_ = true;
+        StopRun();
         return false;
     }
     return FormCloseQuery() && ui::Form::DoCloseQuery();

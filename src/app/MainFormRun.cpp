@@ -4,6 +4,7 @@
 #include "app/FileTypes.h"
 #include "app/MainForm.h"
 #include "app/ReplaceEngine.h"
+#include "app/ReplaceWorker.h"
 #include "app/TempFile.h"
 #include "ui/Application.h"
 #include "ui/Cursor.h"
@@ -29,11 +30,42 @@ void AddToHistory(ui::ComboBox& combo) {
     if (combo.IndexOfIgnoringCase(text) < 0) combo.AddItem(text);
 }
 
+std::wstring ProgressText(size_t done, size_t total) {
+    return std::to_wstring(done) + L" of " + std::to_wstring(total) + L" file(s)";
+}
+
+// While a run goes on, the controls that would change it wait, Start reads "Stop" and the pointer
+// says that the program works in the background; all comes back on every path out.
+class RunningState {
+  public:
+    explicit RunningState(TMainForm& form) : form_(form), cursor_(IDC_APPSTARTING) {
+        for (ui::Window* control : std::initializer_list<ui::Window*>{
+                 form.PageControl1.get(), form.edtFind.get(), form.edtReplace.get(),
+                 form.cbCase.get(), form.cbWhole.get(), form.cbBackup.get(),
+                 form.btnSelectAll.get(), form.cbExtension.get(), form.Label1.get()}) {
+            controls_.emplace_back(control, control->Enabled());
+            control->SetEnabled(false);
+        }
+        form.btnStart->SetText(kStopCaption);
+    }
+    ~RunningState() {
+        for (auto [control, enabled] : controls_) control->SetEnabled(enabled);
+        form_.btnStart->SetText(kStartCaption);
+    }
+    RunningState(const RunningState&) = delete;
+    RunningState& operator=(const RunningState&) = delete;
+
+  private:
+    TMainForm& form_;
+    ui::CursorGuard cursor_;
+    std::vector<std::pair<ui::Window*, bool>> controls_;
+};
+
 }  // namespace
 
 void TMainForm::btnStartClick(ui::Window&) {
     if (btnStart->Text() == kStopCaption) {
-        FindFile1->Abort();
+        StopRun();
         return;
     }
     memLog->Clear();
@@ -52,20 +84,50 @@ void TMainForm::btnStartClick(ui::Window&) {
     }
     AddToHistory(*edtFind);
     AddToHistory(*edtReplace);
-    GetFilenames();
-    if (closeAfterScan_) {
-        // The window was asked to close during the scan: close rather than rewrite files.
-        Close();
-        return;
+    closeAfterRun_ = false;
+    try {
+        RunningState running(*this);
+        GetFilenames();
+        // Asked to close during the scan: close rather than rewrite files.
+        if (!closeAfterRun_) RunPass();
+    } catch (...) {
+        if (!closeAfterRun_) throw;
+        // The user hears of the failure before the window goes.
+        ui::App().HandleCurrentException();
     }
-    ui::CursorGuard hourglass;
-    FindReplaceText(*this, FileList);
+    if (closeAfterRun_) Close();
+}
+
+// The pass runs on a worker while this thread keeps handling messages, so that the window answers
+// and Stop can reach it; the status shows how far it has got.
+void TMainForm::RunPass() {
+    ReplaceWorker pass(*this, FileList);
+    pass.OnProgress = [this](size_t done, size_t total) {
+        StatusBar->SetPanelText(0, ProgressText(done, total));
+    };
+    struct Restore {
+        TMainForm& form;
+        const std::wstring status;
+        ~Restore() {
+            form.pass_ = nullptr;
+            form.StatusBar->SetPanelText(0, status);
+        }
+    } restore{*this, StatusBar->PanelText(0)};
+    pass_ = &pass;
+    btnStart->SetText(kStopCaption);
+    StatusBar->SetPanelText(0, ProgressText(0, FileList.size()));
+    pass.Run();
+}
+
+void TMainForm::StopRun() {
+    FindFile1->Abort();
+    if (pass_ != nullptr) pass_->Stop();
 }
 
 LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_QUERYENDSESSION:
-            // Never keep the session from ending; a scan stops when it really ends.
+            // Never keep the session from ending; a run stops when it really ends.
             return TRUE;
         case WM_ENDSESSION:
             if (wParam) FormEndSession();
@@ -76,17 +138,18 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // The process may end as soon as this returns.
 void TMainForm::FormEndSession() {
-    if (FindFile1->Busy()) closeAfterScan_ = true;
-    FindFile1->Abort();
+    if (FindFile1->Busy() || pass_ != nullptr) closeAfterRun_ = true;
+    StopRun();
     FormCloseQuery();
+    // The file being rewritten is finished before the session takes the process away.
+    if (pass_ != nullptr) pass_->StopAndWait();
 }
 
 void TMainForm::GetFilenames() {
     FileList.clear();
     if (PageControl1->ActivePageIndex() == 0) {
         if (fileListItems_ == nullptr) return;
-        for (int index : fileListItems_->SelectedIndexes()) {
-            std::wstring path = fileListItems_->Path(index);
+        for (std::wstring& path : fileListItems_->SelectedPaths()) {
             // A folder or a virtual item among the selection has no text to replace: it is
             // passed over rather than failing the run.
             if (path.empty() || IsExistingFolder(path) || IsTempFileName(FileNameOf(path)))
@@ -138,23 +201,7 @@ void TMainForm::SetDateBounds(findfile::TDateTimeCriteria& dates) const {
 // The scan runs on the search component's worker while this thread keeps handling messages, so
 // that Stop can reach it; everything but the Stop button waits meanwhile.
 void TMainForm::RunScan() {
-    std::vector<std::pair<ui::Window*, bool>> disabled;
-    for (ui::Window* control : std::initializer_list<ui::Window*>{
-             PageControl1.get(), edtFind.get(), edtReplace.get(), cbCase.get(), cbWhole.get(),
-             cbBackup.get(), btnSelectAll.get(), cbExtension.get(), Label1.get()}) {
-        disabled.emplace_back(control, control->Enabled());
-        control->SetEnabled(false);
-    }
-    struct Restore {
-        std::vector<std::pair<ui::Window*, bool>>& controls;
-        ui::Button& start;
-        ~Restore() {
-            for (auto [control, enabled] : controls) control->SetEnabled(enabled);
-            start.SetText(kStartCaption);
-        }
-    } restore{disabled, *btnStart};
-
-    closeAfterScan_ = false;
+    RunningState running(*this);
     FindFile1->SetThreaded(true);
     FindFile1->Execute();
     while (FindFile1->Busy()) {
@@ -187,3 +234,10 @@ bool TMainForm::AskYesNo(const std::wstring& caption, const std::wstring& text) 
     return ui::AskYesNo(caption, text);
 }
 void TMainForm::AddLogLine(const std::wstring& line) { memLog->AddLine(line); }
+void TMainForm::AddLogLines(const std::vector<std::wstring>& lines) {
+    // One change of the memo for all of them: each change costs as much as a long one.
+    if (lines.empty()) return;
+    std::wstring text = lines[0];
+    for (size_t i = 1; i < lines.size(); ++i) text += L"\r\n" + lines[i];
+    memLog->AddLine(text);
+}

@@ -39,6 +39,10 @@ std::wstring CountLine(size_t count) {
     return L" - " + std::to_wstring(count) + L" replacement(s)";
 }
 
+std::wstring StoppedLine(size_t filesDone) {
+    return L"Stopped after " + std::to_wstring(filesDone) + L" file(s)";
+}
+
 // Paths name the same file whatever their letter case.
 std::wstring PathKey(std::wstring path) {
     if (!path.empty()) CharUpperBuffW(path.data(), DWORD(path.size()));
@@ -177,8 +181,13 @@ void FindReplaceText(ReplaceWindow& window, const TFileList& fileList, FileOpera
         return;
     try {
         ReplacePass pass(window, AnsiUpperCaseTable(), files);
-        for (const std::wstring& path : fileList)
-            window.AddLogLine(FileNameOf(path) + pass.Process(path));
+        for (size_t done = 0; done < fileList.size(); ++done) {
+            if (!window.ContinuePass(done)) {
+                window.AddLogLine(StoppedLine(done));
+                break;
+            }
+            window.AddLogLine(FileNameOf(fileList[done]) + pass.Process(fileList[done]));
+        }
     } catch (...) {
         LogSummary(window, fileList.size());
         throw;

@@ -14,7 +14,8 @@ extern const wchar_t kLargeSetWarningText[];
 
 // Processes fileList in order and logs one line per file and a summary. A file that cannot be
 // read or written ends the pass: the summary is still logged, then the error is raised. At every
-// moment each file holds its old content or its new one (see FileRewrite).
+// moment each file holds its old content or its new one (see FileRewrite). A pass the window
+// stops between two files logs after how many files it stopped, then the summary.
 void FindReplaceText(ReplaceWindow& window, const TFileList& fileList);
 // The same, making every file-system call through files.
 void FindReplaceText(ReplaceWindow& window, const TFileList& fileList, FileOperations& files);

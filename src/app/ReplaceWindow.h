@@ -1,7 +1,9 @@
 // What the replacement pass needs of the main window, so that it runs without the window system.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 class ReplaceWindow {
   public:
@@ -18,4 +20,14 @@ class ReplaceWindow {
     virtual bool AskYesNo(const std::wstring& caption, const std::wstring& text) = 0;
     // Adds a line at the end of memLog.
     virtual void AddLogLine(const std::wstring& line) = 0;
+    // Adds lines at the end of memLog, in order.
+    virtual void AddLogLines(const std::vector<std::wstring>& lines) {
+        for (const std::wstring& line : lines) AddLogLine(line);
+    }
+    // Asked before each file with the number of files done so far (their lines are logged);
+    // false stops the pass there and leaves the remaining files untouched.
+    virtual bool ContinuePass(std::size_t filesDone) {
+        (void)filesDone;
+        return true;
+    }
 };

@@ -18,6 +18,7 @@ class ShellListItems final : public TFileListItems {
     std::wstring Path(int index) const override;
     int SelectedCount() const override;
     std::vector<int> SelectedIndexes() const override;
+    std::vector<std::wstring> SelectedPaths() const override;
     void SetAllSelected(bool selected) override;
 
   private:

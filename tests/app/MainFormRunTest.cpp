@@ -311,32 +311,41 @@ TEST(Run, AFailureReachesTheErrorDisplayAndTheNextRunWorks) {
     EXPECT_EQ(ReadFileBytes(good), "hello\r\n");
 }
 
-TEST(Run, ManyFilesWithoutBackupAskFirst) {
-    TempDir dir;
-    std::vector<std::wstring> paths;
-    for (int i = 0; i < 10; ++i) paths.push_back(dir.Write(std::to_wstring(i) + L".txt", "hello"));
-    TMainForm form;
-    form.PTShellList1->Folder().SetPath(dir.Path());
-    form.PTShellList1->SelectAllItems();
-    form.edtFind->SetText(L"hello");
-    form.cbBackup->Click();
-    std::vector<ui::MessageBoxRequest> boxes;
-    HCURSOR cursorAtQuestion = nullptr;
-    const ui::MessageBoxHandler previous =
-        ui::SetMessageBoxHandler([&](const ui::MessageBoxRequest& box) {
-            boxes.push_back(box);
-            cursorAtQuestion = ui::App().ScreenCursor();
-            return IDNO;
-        });
-    form.btnStart->Send(BM_CLICK);
-    ui::SetMessageBoxHandler(previous);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"Warning");
-    EXPECT_EQ(boxes[0].type, UINT(MB_YESNO | MB_ICONEXCLAMATION));
-    // A question is no time to look busy.
-    EXPECT_EQ(cursorAtQuestion, LoadCursorW(nullptr, IDC_ARROW));
-    EXPECT_TRUE(form.memLog->Lines().empty());
-    EXPECT_EQ(ReadFileBytes(paths[0]), "hello");
+TEST(Run, ManyFilesWithoutBackupAskFirstWhileTheRunsControlsWait) {
+    for (const int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer);
+        TempDir dir;
+        std::vector<std::wstring> paths;
+        for (int i = 0; i < 10; ++i)
+            paths.push_back(dir.Write(std::to_wstring(i) + L".txt", "hello"));
+        TMainForm form;
+        form.PTShellList1->Folder().SetPath(dir.Path());
+        form.PTShellList1->SelectAllItems();
+        form.edtFind->SetText(L"hello");
+        form.cbBackup->Click();
+        std::vector<ui::MessageBoxRequest> boxes;
+        HCURSOR cursorAtQuestion = nullptr;
+        bool waiting = false;
+        const ui::MessageBoxHandler previous =
+            ui::SetMessageBoxHandler([&](const ui::MessageBoxRequest& box) {
+                boxes.push_back(box);
+                cursorAtQuestion = ui::App().ScreenCursor();
+                waiting = !form.edtFind->Enabled() && !form.cbBackup->Enabled() &&
+                          form.btnStart->Text() == L"Stop";
+                return answer;
+            });
+        form.btnStart->Send(BM_CLICK);
+        ui::SetMessageBoxHandler(previous);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, L"Warning");
+        EXPECT_EQ(boxes[0].type, UINT(MB_YESNO | MB_ICONEXCLAMATION));
+        // A question is no time to look busy.
+        EXPECT_EQ(cursorAtQuestion, LoadCursorW(nullptr, IDC_ARROW));
+        EXPECT_TRUE(waiting);
+        EXPECT_EQ(form.memLog->Lines().size(), answer == IDYES ? 12u : 0u);
+        EXPECT_EQ(ReadFileBytes(paths[9]), answer == IDYES ? "\r\n" : "hello");
+        EXPECT_EQ(form.btnStart->Text(), L"&Start");
+    }
 }
 
 // Size bounds that are no numbers would be no bounds at all: the run is refused instead.
