@@ -7,6 +7,7 @@
 
 #include "app/ReplaceEngine.h"
 #include "base/Error.h"
+#include "base/MessageWindow.h"
 #include "ui/Application.h"
 
 namespace {
@@ -53,7 +54,7 @@ ReplaceWorker::~ReplaceWorker() {
 }
 
 void ReplaceWorker::Run() {
-    syncWindow_ = CreateSyncWindow();
+    syncWindow_ = base::CreateMessageWindow(kSyncWindowClass, SyncWindowProc, this);
     SetTimer(syncWindow_, kDeliveryTimer, kDeliveryTimerMs, nullptr);
     lastDelivery_ = GetTickCount64();
     unsigned id = 0;
@@ -214,26 +215,8 @@ bool ReplaceWorker::ContinuePass(std::size_t filesDone) {
     return !stop_;
 }
 
-HWND ReplaceWorker::CreateSyncWindow() {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    static const ATOM registered = [instance] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = SyncWindowProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = kSyncWindowClass;
-        return RegisterClassExW(&wc);
-    }();
-    (void)registered;
-    HWND window = CreateWindowExW(0, kSyncWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  instance, nullptr);
-    if (window == nullptr) base::ThrowLastError();
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    return window;
-}
-
 LRESULT CALLBACK ReplaceWorker::SyncWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<ReplaceWorker*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = base::MessageWindowOwner<ReplaceWorker>(hwnd);
     if (self != nullptr && msg == WM_TIMER && wParam == kDeliveryTimer) {
         try {
             self->DeliverIfDue();

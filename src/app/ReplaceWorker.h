@@ -48,7 +48,6 @@ class ReplaceWorker : private ReplaceWindow {
     struct Question;
     static unsigned __stdcall ThreadMain(void* self);
     static LRESULT CALLBACK SyncWindowProc(HWND, UINT, WPARAM, LPARAM);
-    HWND CreateSyncWindow();
     void WaitForWorker();
     void WaitForThread() noexcept;
 

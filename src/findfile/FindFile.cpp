@@ -1,8 +1,8 @@
 #include "findfile/FindFile.h"
 
+#include "base/MessageWindow.h"
 #include "findfile/SearchThread.h"
 #include "ui/Application.h"
-#include "base/Error.h"
 
 namespace findfile {
 namespace {
@@ -156,26 +156,13 @@ void TFindFile::WaitForSearchEnd() {
 }
 
 HWND TFindFile::SyncWindow() {
-    if (syncWindow_ != nullptr) return syncWindow_;
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    static const ATOM registered = [instance] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = SyncWindowProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = kSyncWindowClass;
-        return RegisterClassExW(&wc);
-    }();
-    (void)registered;
-    syncWindow_ = CreateWindowExW(0, kSyncWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  instance, nullptr);
-    if (syncWindow_ == nullptr) base::ThrowLastError();
-    SetWindowLongPtrW(syncWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (syncWindow_ == nullptr)
+        syncWindow_ = base::CreateMessageWindow(kSyncWindowClass, SyncWindowProc, this);
     return syncWindow_;
 }
 
 LRESULT CALLBACK TFindFile::SyncWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TFindFile*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = base::MessageWindowOwner<TFindFile>(hwnd);
     if (self != nullptr && msg == TSearchThread::kMsgSynchronize) {
         reinterpret_cast<TSearchThread*>(lParam)->RunPendingCall();
         return 1;

@@ -2,6 +2,7 @@
 
 #include "ui/Dialogs.h"
 #include "base/Error.h"
+#include "base/MessageWindow.h"
 #include "base/Strings.h"
 #include "ui/Timer.h"
 #include "ui/Window.h"
@@ -121,18 +122,8 @@ void Application::SetScreenCursor(HCURSOR cursor) noexcept {
 }
 
 HWND Application::UtilityWindow() {
-    if (utilityWindow_ == nullptr) {
-        static const wchar_t kClass[] = L"LumoraUtility";
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = UtilityProc;
-        wc.hInstance = instance_;
-        wc.lpszClassName = kClass;
-        RegisterClassExW(&wc);
-        utilityWindow_ = CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                         instance_, nullptr);
-        if (utilityWindow_ == nullptr) base::ThrowLastError();
-    }
+    if (utilityWindow_ == nullptr)
+        utilityWindow_ = base::CreateMessageWindow(L"LumoraUtility", UtilityProc);
     return utilityWindow_;
 }
 
