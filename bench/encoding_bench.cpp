@@ -12,8 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "app/ReplaceEngine.h"
 #include "base/Strings.h"
+
+using bench::CountingWindow;
+using bench::Now;
+using bench::WriteWhole;
 
 namespace {
 
@@ -28,48 +33,6 @@ constexpr Shape kShapes[] = {{"site", 2000, 20, 5}, {"large files", 10, 1, 9}};
 
 enum class Encoding { kAnsi, kUtf8, kUtf16 };
 const wchar_t* const kEncodingNames[] = {L"ANSI", L"UTF-8", L"UTF-16"};
-
-class BenchWindow : public ReplaceWindow {
-  public:
-    BenchWindow(std::wstring find, std::wstring replacement, bool caseSensitive)
-        : find_(std::move(find)), replacement_(std::move(replacement)), case_(caseSensitive) {}
-
-    std::wstring TextToFind() const override { return find_; }
-    std::wstring ReplacementText() const override { return replacement_; }
-    bool CaseSensitive() const override { return case_; }
-    bool WholeWordsOnly() const override { return true; }
-    bool MakeBackup() const override { return false; }
-    bool AskYesNo(const std::wstring&, const std::wstring&) override { return true; }
-    void AddLogLine(const std::wstring& line) override {
-        const size_t dash = line.rfind(L" - ");
-        if (dash != std::wstring::npos) replacements += std::wcstoull(&line[dash + 3], nullptr, 10);
-    }
-
-    unsigned long long replacements = 0;
-
-  private:
-    std::wstring find_, replacement_;
-    bool case_;
-};
-
-double Now() {
-    static LARGE_INTEGER frequency{};
-    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
-void WriteWhole(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        std::fprintf(stderr, "cannot create %ls\n", path.c_str());
-        std::exit(1);
-    }
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
 
 size_t EncodedSize(const std::wstring& text, Encoding encoding) {
     if (encoding == Encoding::kUtf16) return 2 * text.size();
@@ -152,8 +115,8 @@ struct Search {
 double Pass(const Corpus& corpus, const Search& search, unsigned long long& replacements) {
     double best = 1e30;
     for (bool forward : {true, false}) {
-        BenchWindow window(forward ? search.there : search.back,
-                           forward ? search.back : search.there, search.caseSensitive);
+        CountingWindow window(forward ? search.there : search.back,
+                              forward ? search.back : search.there, search.caseSensitive, false);
         const double start = Now();
         FindReplaceText(window, corpus.files);
         best = std::min(best, Now() - start);
@@ -201,15 +164,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: encoding_bench [megabytes [folder]]\n");
         return 2;
     }
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring base = temp;
-    if (argc > 2) base = std::wstring(argv[2], argv[2] + std::strlen(argv[2])) + L"\\";
-    const std::wstring root = base + L"lumora-encoding-" + std::to_wstring(GetCurrentProcessId());
-    if (!CreateDirectoryW(root.c_str(), nullptr)) {
-        std::fprintf(stderr, "cannot create %ls\n", root.c_str());
-        return 1;
-    }
+    const std::wstring root =
+        bench::MakeRunFolder(L"lumora-encoding", argc > 2 ? argv[2] : nullptr);
     for (const Shape& shape : kShapes) Measure(root, shape, megabytes << 20);
     RemoveDirectoryW(root.c_str());
     return 0;

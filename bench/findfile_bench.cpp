@@ -13,24 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "findfile/FindFile.h"
 #include "findfile/Matching.h"
 
+using bench::Now;
+using bench::RemoveTree;
 using findfile::TFindFile;
 using findfile::TSearchRec;
 
 namespace {
-
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return double(counter.QuadPart) / frequency;
-}
 
 struct Tree {
     std::wstring root;
@@ -39,25 +31,11 @@ struct Tree {
     double textBytes = 0;
 };
 
-void WriteFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        std::fprintf(stderr, "cannot create a file of the tree\n");
-        std::exit(1);
-    }
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 // Folders two levels deep below the root; two of three files are ".txt", of mixed sizes with an
 // occasional one larger than a content chunk.
 Tree MakeTree(long files, long folders) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
     Tree tree;
-    tree.root = std::wstring(temp) + L"findfile-bench-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(tree.root.c_str(), nullptr);
+    tree.root = bench::MakeRunFolder(L"findfile-bench");
     const long top = std::max(1L, folders / 50);
     std::vector<std::wstring> paths;
     for (long i = 0; i < folders; ++i) {
@@ -71,7 +49,7 @@ Tree MakeTree(long files, long folders) {
         const bool isText = i % 3 != 2;
         const std::size_t size = i % 50 == 0 ? 100000 : 256 + std::size_t(i * 2654435761u % 16128);
         const std::wstring name = L"\\file " + std::to_wstring(i) + (isText ? L".txt" : L".dat");
-        WriteFile(paths[std::size_t(i % folders)] + name, text.substr(i % 1000, size));
+        bench::WriteWhole(paths[std::size_t(i % folders)] + name, text.substr(i % 1000, size));
         if (isText) {
             ++tree.textFiles;
             tree.textBytes += double(size);
@@ -79,23 +57,6 @@ Tree MakeTree(long files, long folders) {
     }
     tree.files = files;
     return tree;
-}
-
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(folder + L"\\" + name);
-            else
-                DeleteFileW((folder + L"\\" + name).c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 // The floor: per folder, the mask's enumeration and the subfolders' enumeration, nothing more.

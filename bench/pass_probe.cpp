@@ -20,10 +20,13 @@
 #include <thread>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "app/MainForm.h"
 #include "app/ReplaceEngine.h"
 #include "ui/Application.h"
 #include "ui/Cursor.h"
+
+using bench::Now;
 
 namespace {
 
@@ -31,14 +34,6 @@ constexpr int kSmallRounds = 20;
 constexpr int kSmallFiles = 3;
 constexpr DWORD kProbeGapMs = 10;
 constexpr double kAnswerGoal = 0.25;
-
-double Now() {
-    static LARGE_INTEGER frequency{};
-    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return double(counter.QuadPart) / double(frequency.QuadPart);
-}
 
 // Text lines of ordinary length with the word lumora now and then.
 std::string TextFile(size_t size, unsigned& seed) {
@@ -61,12 +56,7 @@ std::vector<std::wstring> MakeFiles(const std::wstring& root, size_t count, size
     unsigned seed = 1;
     for (size_t i = 0; i < count; ++i) {
         paths.push_back(root + L"\\page " + std::to_wstring(i) + L".txt");
-        const std::string text = TextFile(bytes, seed);
-        HANDLE file =
-            CreateFileW(paths.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr);
-        CloseHandle(file);
+        bench::WriteWhole(paths.back(), TextFile(bytes, seed));
     }
     return paths;
 }
@@ -320,21 +310,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: pass_probe [files [kilobytes [rounds [folder]]]]\n");
         return 2;
     }
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring base = temp;
-    if (argc > 4) base = std::wstring(argv[4], argv[4] + std::strlen(argv[4])) + L"\\";
-    // Process numbers come back under Wine, and a run that was killed leaves its folder behind.
-    std::wstring root;
-    for (unsigned attempt = 0; attempt < 100 && root.empty(); ++attempt) {
-        root = base + L"lumora-probe-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-               std::to_wstring(attempt);
-        if (!CreateDirectoryW(root.c_str(), nullptr)) root.clear();
-    }
-    if (root.empty()) {
-        std::fprintf(stderr, "cannot create a folder in %ls\n", base.c_str());
-        return 1;
-    }
+    const std::wstring root = bench::MakeRunFolder(L"lumora-probe", argc > 4 ? argv[4] : nullptr);
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES |
                                                        ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};

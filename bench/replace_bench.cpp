@@ -15,7 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "app/ReplaceEngine.h"
+
+using bench::CountingWindow;
+using bench::Now;
+using bench::WriteWhole;
 
 namespace {
 
@@ -23,48 +28,6 @@ constexpr size_t kManyFiles = 2000;
 // Rounds per corpus: the one long line costs a few seconds a round, so it gets more of them.
 constexpr int kRounds = 5;
 constexpr int kLineRounds = 15;
-
-class BenchWindow : public ReplaceWindow {
-  public:
-    BenchWindow(std::wstring find, std::wstring replacement, bool backup)
-        : find_(std::move(find)), replacement_(std::move(replacement)), backup_(backup) {}
-
-    std::wstring TextToFind() const override { return find_; }
-    std::wstring ReplacementText() const override { return replacement_; }
-    bool CaseSensitive() const override { return true; }
-    bool WholeWordsOnly() const override { return true; }
-    bool MakeBackup() const override { return backup_; }
-    bool AskYesNo(const std::wstring&, const std::wstring&) override { return true; }
-    void AddLogLine(const std::wstring& line) override {
-        const size_t dash = line.rfind(L" - ");
-        if (dash != std::wstring::npos) replacements += std::wcstoull(&line[dash + 3], nullptr, 10);
-    }
-
-    unsigned long long replacements = 0;
-
-  private:
-    std::wstring find_, replacement_;
-    bool backup_;
-};
-
-double Now() {
-    static LARGE_INTEGER frequency{};
-    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
-void WriteWhole(const std::wstring& path, const char* bytes, size_t size) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        std::fprintf(stderr, "cannot create %ls\n", path.c_str());
-        std::exit(1);
-    }
-    DWORD written = 0;
-    WriteFile(file, bytes, DWORD(size), &written, nullptr);
-    CloseHandle(file);
-}
 
 // Text of about the given size in lines of ordinary length, with the word lumora now and then.
 std::string TextFile(size_t size, unsigned& seed) {
@@ -124,6 +87,22 @@ void RemoveCorpus(const Corpus& corpus) {
     for (const std::wstring& folder : corpus.folders) RemoveDirectoryW(folder.c_str());
 }
 
+// Reads the file at path whole into buffer, which grows as a pass's does; returns its size.
+DWORD ReadWhole(const std::wstring& path, std::unique_ptr<char[]>& buffer, size_t& capacity) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    LARGE_INTEGER size{};
+    GetFileSizeEx(file, &size);
+    if (size_t(size.QuadPart) > capacity) {
+        capacity = size_t(size.QuadPart);
+        buffer = std::make_unique_for_overwrite<char[]>(capacity);
+    }
+    DWORD read = 0;
+    ReadFile(file, buffer.get(), DWORD(size.QuadPart), &read, nullptr);
+    CloseHandle(file);
+    return read;
+}
+
 // The floor: every file read whole and written back whole. Like a pass, each run starts with no
 // buffer.
 double Floor(const Corpus& corpus) {
@@ -131,17 +110,7 @@ double Floor(const Corpus& corpus) {
     std::unique_ptr<char[]> buffer;
     size_t capacity = 0;
     for (const std::wstring& path : corpus.files) {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        LARGE_INTEGER size{};
-        GetFileSizeEx(file, &size);
-        if (size_t(size.QuadPart) > capacity) {
-            capacity = size_t(size.QuadPart);
-            buffer = std::make_unique_for_overwrite<char[]>(capacity);
-        }
-        DWORD read = 0;
-        ReadFile(file, buffer.get(), DWORD(size.QuadPart), &read, nullptr);
-        CloseHandle(file);
+        const DWORD read = ReadWhole(path, buffer, capacity);
         WriteWhole(path, buffer.get(), read);
     }
     return Now() - start;
@@ -155,17 +124,7 @@ double SafeFloor(const Corpus& corpus, bool backup) {
     std::unique_ptr<char[]> buffer;
     size_t capacity = 0;
     for (const std::wstring& path : corpus.files) {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        LARGE_INTEGER size{};
-        GetFileSizeEx(file, &size);
-        if (size_t(size.QuadPart) > capacity) {
-            capacity = size_t(size.QuadPart);
-            buffer = std::make_unique_for_overwrite<char[]>(capacity);
-        }
-        DWORD read = 0;
-        ReadFile(file, buffer.get(), DWORD(size.QuadPart), &read, nullptr);
-        CloseHandle(file);
+        const DWORD read = ReadWhole(path, buffer, capacity);
         const std::wstring temp = path.substr(0, path.rfind(L'\\') + 1) + L"~floor.tmp";
         HANDLE written = CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
                                      CREATE_NEW, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -189,7 +148,8 @@ double SafeFloor(const Corpus& corpus, bool backup) {
 
 // One pass; the words swap back and forth so that every pass finds the same number of matches.
 double Pass(const Corpus& corpus, bool backup, bool& forward, unsigned long long& replacements) {
-    BenchWindow window(forward ? L"lumora" : L"nebula", forward ? L"nebula" : L"lumora", backup);
+    CountingWindow window(forward ? L"lumora" : L"nebula", forward ? L"nebula" : L"lumora", true,
+                          backup);
     forward = !forward;
     const double start = Now();
     FindReplaceText(window, corpus.files);
@@ -243,15 +203,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: replace_bench [megabytes [folder]]\n");
         return 2;
     }
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring base = temp;
-    if (argc > 2) base = std::wstring(argv[2], argv[2] + std::strlen(argv[2])) + L"\\";
-    const std::wstring root = base + L"lumora-bench-" + std::to_wstring(GetCurrentProcessId());
-    if (!CreateDirectoryW(root.c_str(), nullptr)) {
-        std::fprintf(stderr, "cannot create %ls\n", root.c_str());
-        return 1;
-    }
+    const std::wstring root = bench::MakeRunFolder(L"lumora-bench", argc > 2 ? argv[2] : nullptr);
     const size_t bytes = megabytes << 20;
     Measure(root, L"site", kManyFiles, 20, bytes, kRounds);
     Measure(root, L"flat", kManyFiles, 1, bytes, kRounds);

@@ -25,32 +25,18 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "shell/ShellUtils.h"
 #include "shellctl/ShellList.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
+using bench::Now;
+using bench::Seconds;
 using Microsoft::WRL::ComPtr;
 using shellctl::TPTShellList;
 
 namespace {
-
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return double(counter.QuadPart) / frequency;
-}
-
-double Seconds(const std::function<void()>& work) {
-    const double start = Now();
-    work();
-    return Now() - start;
-}
 
 double WorkingSetBytes() {
     PROCESS_MEMORY_COUNTERS counters{};
@@ -59,37 +45,12 @@ double WorkingSetBytes() {
     return double(counters.WorkingSetSize);
 }
 
-void Touch(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        std::fprintf(stderr, "cannot create a file of the folder\n");
-        std::exit(1);
-    }
-    CloseHandle(file);
-}
-
 std::wstring MakeFolder(long files) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"shelllist-bench-" +
-                                std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                std::to_wstring(files);
-    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring folder = bench::MakeRunFolder(L"shelllist-bench");
     for (long i = 0; i < files; ++i)
-        Touch(folder + L"\\file " + std::to_wstring(1000000 + i * 7919 % files) + L".txt");
+        bench::WriteWhole(
+            folder + L"\\file " + std::to_wstring(1000000 + i * 7919 % files) + L".txt", "");
     return folder;
-}
-
-void RemoveFolder(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            DeleteFileW((folder + L"\\" + data.cFileName).c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 // What no list of a folder can do without: its items, their attributes and their names.
@@ -217,7 +178,7 @@ void Measure(long files) {
     // Best of three, each after one more file, beside the enumeration of the same moment.
     double refresh = 1e300, enumerationNow = 1e300;
     for (int round = 0; round < 3; ++round) {
-        Touch(folder + L"\\added " + std::to_wstring(round) + L".txt");
+        bench::WriteWhole(folder + L"\\added " + std::to_wstring(round) + L".txt", "");
         enumerationNow = std::min(enumerationNow, Seconds([&] { BareEnumeration(folder, false); }));
         refresh = std::min(refresh, Seconds([&] { list.RefreshItems(); }));
     }
@@ -229,7 +190,7 @@ void Measure(long files) {
     std::printf("sort     %8.2f s  by Size\n", Seconds([&] { list.SetSortColumn(2); }));
 
     list.Destroy();
-    RemoveFolder(folder);
+    bench::RemoveTree(folder);
 }
 
 }  // namespace

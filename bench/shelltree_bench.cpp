@@ -17,43 +17,18 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "shell/ShellStrings.h"
 #include "shell/ShellUtils.h"
 #include "shellctl/ShellTree.h"
 #include "ui/Form.h"
 
+using bench::Now;
+using bench::RemoveTree;
 using Microsoft::WRL::ComPtr;
 using shellctl::TPTShellTree;
 
 namespace {
-
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return double(counter.QuadPart) / frequency;
-}
-
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(folder + L"\\" + name);
-            else
-                DeleteFileW((folder + L"\\" + name).c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
 
 void MakeDir(const std::wstring& path) {
     if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
@@ -151,11 +126,7 @@ int main(int argc, char** argv) {
     }
     OleInitialize(nullptr);
     InitCommonControls();
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring root =
-        std::wstring(temp) + L"shelltree-bench-" + std::to_wstring(GetCurrentProcessId());
-    MakeDir(root);
+    const std::wstring root = bench::MakeRunFolder(L"shelltree-bench");
 
     // A folder of subfolders, in a folder of its own so that its node can be expanded.
     const std::wstring wideFolder = root + L"\\wide";
