@@ -17,8 +17,8 @@ HWND CreateMessageWindow(const wchar_t* className, WNDPROC proc, void* owner) {
         if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
             ThrowLastError();
     }
-    HWND window = CreateWindowExW(0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                                  nullptr);
+    HWND window =
+        CreateWindowExW(0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
     if (window == nullptr) ThrowLastError();
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
     return window;

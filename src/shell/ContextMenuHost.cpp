@@ -4,6 +4,7 @@
 
 #include "shell/SendToMenu.h"
 #include "shell/ShellDelete.h"
+#include "ui/Window.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -109,6 +110,21 @@ UINT TrackContextMenu(HWND owner, const ShellContextMenu& menu, POINT screenPoin
     ActiveMenuScope scope(active, menu.object.Get());
     return UINT(TrackPopupMenuEx(menu.menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screenPoint.x,
                                  screenPoint.y, owner, nullptr));
+}
+
+UINT TrackContextMenuOn(ui::Window& window, const ShellContextMenu& menu, POINT clientPoint,
+                        const PopupHintSink& onPopupHint) {
+    POINT screen = clientPoint;
+    ClientToScreen(window.Handle(), &screen);
+    ComPtr<IContextMenu> active;
+    ui::MenuMessageScope forward(
+        window, [&](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+            const MenuMessageResult answer =
+                ForwardMenuMessage(active.Get(), msg, wParam, lParam, onPopupHint);
+            result = answer.result;
+            return answer.handled;
+        });
+    return TrackContextMenu(window.Handle(), menu, screen, active);
 }
 
 TShellCommandKind RunContextMenuCommand(HWND window, const ShellContextMenu& menu, UINT command,

@@ -12,6 +12,10 @@
 
 #include "shell/ShellCommands.h"
 
+namespace ui {
+class Window;
+}
+
 // Receives the help text of the menu item under the pointer (empty when it has none).
 using PopupHintSink = std::function<void(const std::wstring& hint)>;
 
@@ -37,6 +41,12 @@ std::wstring PopupHint(IContextMenu* menu, WPARAM wParam, LPARAM lParam);
 // that the owner's menu hook can forward the menu messages to it; it is empty again afterwards.
 UINT TrackContextMenu(HWND owner, const ShellContextMenu& menu, POINT screenPoint,
                       Microsoft::WRL::ComPtr<IContextMenu>& active);
+
+// The same at a point in window's client coordinates, the window forwarding the menu messages it
+// receives meanwhile to the menu's object; the hint of the item under the pointer goes to
+// onPopupHint.
+UINT TrackContextMenuOn(ui::Window& window, const ShellContextMenu& menu, POINT clientPoint,
+                        const PopupHintSink& onPopupHint);
 
 // Runs a command chosen from a context menu built for items of folder: a shell command through the
 // menu object, the shell's delete through DeleteItems (one question of the program's own), a

@@ -1,8 +1,10 @@
 // The key bindings the shell tree and the shell list share: seven slots, each a key text and its
-// shortcut, parsed once on first use by whichever control needs them first.
+// shortcut, parsed once on first use by whichever control needs them first; and their wheel.
 #pragma once
 
 #include <array>
+
+#include <windows.h>
 
 #include "shellctl/ShortcutText.h"
 
@@ -32,5 +34,10 @@ const std::array<TPTShellControlDefKeyRec, kShellKeySlotCount>& ShellControlDefK
 // The slot a key press (virtual-key code with its kShortcut* modifiers) is bound to, or
 // kNoShellKey. The delete slot matches with Shift added too.
 int MatchShellKey(Shortcut shortcut);
+
+// Scrolls window by a wheel's delta: the system's lines a notch down (or up), a page when it
+// says so, one column a notch sideways. What is left of a notch is kept in remainder; a bar
+// with nothing to scroll forgets it.
+void ScrollByWheel(HWND window, int delta, int& remainder, bool sideways);
 
 }  // namespace shellctl

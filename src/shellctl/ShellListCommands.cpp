@@ -308,19 +308,9 @@ void TPTCustomShellList::ShowFolderContextMenu(POINT client) {
 }
 
 UINT TPTCustomShellList::TrackShellContextMenu(const ShellContextMenu& menu, POINT client) {
-    POINT screen = client;
-    ClientToScreen(Handle(), &screen);
-    ComPtr<IContextMenu> active;
     PopupHintSink hint;
     if (OnPopupHint) hint = [this](const std::wstring& text) { OnPopupHint(*this, text); };
-    ui::MenuMessageScope forward(
-        *this, [&](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-            const MenuMessageResult answer =
-                ForwardMenuMessage(active.Get(), msg, wParam, lParam, hint);
-            result = answer.result;
-            return answer.handled;
-        });
-    return TrackContextMenu(Handle(), menu, screen, active);
+    return TrackContextMenuOn(*this, menu, client, hint);
 }
 
 }  // namespace shellctl

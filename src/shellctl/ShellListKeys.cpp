@@ -187,25 +187,8 @@ void TPTCustomShellList::MouseWheel(WPARAM wParam, LPARAM lParam) {
         }
     }
     // The list view style scrolls sideways, the others down.
-    const bool sideways = viewStyle_ == LV_VIEW_LIST;
-    const int bar = sideways ? SB_HORZ : SB_VERT;
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_PAGE;
-    if (!GetScrollInfo(Handle(), bar, &info) || info.nMax - info.nMin + 1 <= int(info.nPage)) {
-        wheelRemainder_ = 0;
-        return;
-    }
-    wheelRemainder_ += GET_WHEEL_DELTA_WPARAM(wParam);
-    const int notches = wheelRemainder_ / WHEEL_DELTA;
-    wheelRemainder_ %= WHEEL_DELTA;
-    UINT lines = 3;
-    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-    const bool pages = lines == WHEEL_PAGESCROLL;
-    const WPARAM code =
-        notches > 0 ? (pages ? SB_PAGEUP : SB_LINEUP) : (pages ? SB_PAGEDOWN : SB_LINEDOWN);
-    const int steps = std::abs(notches) * (pages || sideways ? 1 : int(lines));
-    for (int step = 0; step < steps; ++step) Send(sideways ? WM_HSCROLL : WM_VSCROLL, code);
+    ScrollByWheel(Handle(), GET_WHEEL_DELTA_WPARAM(wParam), wheelRemainder_,
+                  viewStyle_ == LV_VIEW_LIST);
 }
 
 }  // namespace shellctl

@@ -387,7 +387,6 @@ class TPTCustomShellTree : public TPTCustomTreeView, public TPTShellTreeLink, pu
     bool Rename(HTREEITEM node, TPTShTreeData& data, const std::wstring& text);
     void InvalidateDescendants(HTREEITEM node);
     bool MouseWheel(WPARAM wParam, LPARAM lParam);
-    void ScrollByWheel(int delta);
 
     TPTShellLocator baseFolder_;
     TPTShellLocator currentFolder_;

@@ -7,6 +7,7 @@
 #include "shell/NewFolder.h"
 #include "shell/ShellCommands.h"
 #include "shell/ShellRename.h"
+#include "shellctl/ShellKeys.h"
 #include "shellctl/ShellTreeScopes.h"
 #include "ui/Cursor.h"
 
@@ -163,28 +164,8 @@ bool TPTCustomShellTree::MouseWheel(WPARAM wParam, LPARAM lParam) {
             return true;
         }
     }
-    ScrollByWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+    ScrollByWheel(Handle(), GET_WHEEL_DELTA_WPARAM(wParam), wheelRemainder_, false);
     return true;
-}
-
-void TPTCustomShellTree::ScrollByWheel(int delta) {
-    SCROLLINFO bar{};
-    bar.cbSize = sizeof bar;
-    bar.fMask = SIF_RANGE | SIF_PAGE;
-    if (!GetScrollInfo(Handle(), SB_VERT, &bar) || bar.nMax - bar.nMin + 1 <= int(bar.nPage)) {
-        wheelRemainder_ = 0;
-        return;
-    }
-    wheelRemainder_ += delta;
-    const int notches = wheelRemainder_ / WHEEL_DELTA;
-    wheelRemainder_ %= WHEEL_DELTA;
-    UINT lines = 3;
-    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-    const bool pages = lines == WHEEL_PAGESCROLL;
-    const WPARAM code =
-        notches > 0 ? (pages ? SB_PAGEUP : SB_LINEUP) : (pages ? SB_PAGEDOWN : SB_LINEDOWN);
-    const int steps = std::abs(notches) * (pages ? 1 : int(lines));
-    for (int step = 0; step < steps; ++step) Send(WM_VSCROLL, code);
 }
 
 }  // namespace shellctl
