@@ -2,6 +2,8 @@
 // their control, and the registration that makes a window one.
 #pragma once
 
+#include <optional>
+
 #include <windows.h>
 #include <oleidl.h>
 #include <wrl/client.h>
@@ -78,3 +80,13 @@ class DropTargetRegistration {
     HWND window_;
     Microsoft::WRL::ComPtr<ShellDropTarget> target_;
 };
+
+// Keeps a window's registration in step with what its control wants: a target made by makeTarget
+// is registered while wanted, and revoked when no longer wanted or when the window was made anew.
+template <class MakeTarget>
+void KeepRegistered(std::optional<DropTargetRegistration>& registration, HWND window, bool wanted,
+                    MakeTarget makeTarget) {
+    wanted = wanted && window != nullptr;
+    if (registration && (!wanted || registration->Window() != window)) registration.reset();
+    if (wanted && !registration) registration.emplace(window, makeTarget());
+}

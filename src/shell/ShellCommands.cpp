@@ -161,3 +161,14 @@ TShellCommandKind ClassifyCommand(IContextMenu* menu, UINT command) {
     if (base::SameTextIgnoringCase(verb, kDeleteVerb)) return TShellCommandKind::Delete;
     return TShellCommandKind::Shell;
 }
+
+void RunThenRefresh(const std::function<bool()>& command, const std::function<void()>& refresh) {
+    bool changing = false;
+    try {
+        changing = command();
+    } catch (...) {
+        refresh();
+        throw;
+    }
+    if (changing) refresh();
+}

@@ -2,6 +2,7 @@
 // small window helpers the shell tree and the shell list share around them.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -97,3 +98,7 @@ enum class TShellCommandKind {
     Shell,   // any other shell command: RunCommand(command - kFirstShellCommand)
 };
 TShellCommandKind ClassifyCommand(IContextMenu* menu, UINT command);
+
+// Runs a command that says whether it changed anything; refresh follows then, and also when the
+// command fails, since part of it may have happened, before its error goes on.
+void RunThenRefresh(const std::function<bool()>& command, const std::function<void()>& refresh);

@@ -162,15 +162,7 @@ void TPTCustomShellList::RunAndRefresh(const std::function<bool()>& command,
         for (const UniquePidl& folder : changed) folders.push_back(folder.Get());
         NotifyFoldersChanged(folders, this);
     };
-    bool changing = false;
-    try {
-        changing = command();
-    } catch (...) {
-        // Part of it may have happened.
-        refresh();
-        throw;
-    }
-    if (changing) refresh();
+    RunThenRefresh(command, refresh);
 }
 
 void TPTCustomShellList::InvokeVerb(const std::wstring& verb) {

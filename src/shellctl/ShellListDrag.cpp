@@ -46,11 +46,8 @@ TPTCustomShellList::DragDrop::DragDrop(TPTCustomShellList& list)
 TPTCustomShellList::DragDrop::~DragDrop() = default;
 
 void TPTCustomShellList::DragDrop::FollowOptions() {
-    const HWND window = list_.Handle();
-    const bool wanted = window != nullptr && list_.options_.Contains(ptsloOleDrop);
-    if (registration_ && (!wanted || registration_->Window() != window)) registration_.reset();
-    if (wanted && !registration_)
-        registration_.emplace(window, MakeComObject<TDropTarget_shlv>(this));
+    KeepRegistered(registration_, list_.Handle(), list_.options_.Contains(ptsloOleDrop),
+                   [this] { return MakeComObject<TDropTarget_shlv>(this); });
 }
 
 IDropTarget* TPTCustomShellList::DragDrop::Target() const noexcept {

@@ -14,6 +14,7 @@
 #include "shell/ShellMessages.h"
 #include "shellctl/ShellTreeDrag.h"
 #include "shellctl/ShellTreeScopes.h"
+#include "shellctl/TolerantSort.h"
 #include "ui/Cursor.h"
 
 using Microsoft::WRL::ComPtr;
@@ -40,31 +41,6 @@ int CompareItems(IShellFolder* folder, const ITEMIDLIST* a, const ITEMIDLIST* b)
     return FAILED(hr) ? 0 : static_cast<short>(HRESULT_CODE(hr));
 }
 
-// A stable natural merge sort: it merges the runs that are in order already, so a list nearly in
-// order costs few comparisons; and it only ever reads inside the range, so a comparison that is
-// not a consistent order (a folder failing some of its comparisons) cannot take it astray.
-template <class T, class Less>
-void MergeSort(std::vector<T>& items, Less less) {
-    const std::size_t n = items.size();
-    std::vector<std::size_t> runs{0};
-    for (std::size_t i = 1; i < n; ++i)
-        if (less(items[i], items[i - 1])) runs.push_back(i);
-    std::vector<T> buffer(n);
-    while (runs.size() > 1) {
-        std::vector<std::size_t> merged;
-        for (std::size_t r = 0; r < runs.size(); r += 2) {
-            const std::size_t lo = runs[r];
-            const std::size_t mid = r + 1 < runs.size() ? runs[r + 1] : n;
-            const std::size_t hi = r + 2 < runs.size() ? runs[r + 2] : n;
-            std::merge(items.begin() + lo, items.begin() + mid, items.begin() + mid,
-                       items.begin() + hi, buffer.begin() + lo, less);
-            merged.push_back(lo);
-        }
-        items.swap(buffer);
-        runs.swap(merged);
-    }
-}
-
 // The positions of items in the folder's order. A guess by name comes first, which the folder's
 // own comparison then only has to confirm where it was right: thousands of items cost a few
 // thousand comparisons instead of a full sort's.
@@ -83,8 +59,8 @@ std::vector<std::size_t> FolderOrder(IShellFolder* folder, const std::vector<Uni
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
-    MergeSort(order, [&](std::size_t a, std::size_t b) {
-        return CompareItems(folder, items[a].Get(), items[b].Get()) < 0;
+    TolerantStableSort(order, [&](std::size_t a, std::size_t b) {
+        return CompareItems(folder, items[a].Get(), items[b].Get());
     });
     return order;
 }
@@ -476,9 +452,10 @@ void TPTCustomShellTree::FillNode(IShellFolder* folder, HTREEITEM node) {
 void TPTCustomShellTree::SortChildren(HTREEITEM node, IShellFolder* folder,
                                       std::vector<NodeEntry> children) {
     if (children.size() < 2 || folder == nullptr) return;
-    MergeSort(children, [folder](const NodeEntry& a, const NodeEntry& b) {
-        return a.data != nullptr && b.data != nullptr &&
-               CompareItems(folder, a.data->RelIdList(), b.data->RelIdList()) < 0;
+    TolerantStableSort(children, [folder](const NodeEntry& a, const NodeEntry& b) {
+        return a.data != nullptr && b.data != nullptr
+                   ? CompareItems(folder, a.data->RelIdList(), b.data->RelIdList())
+                   : 0;
     });
     // The control sorts by ranks worked out once, a consistent order whatever the folder said.
     std::unordered_map<LPARAM, int> ranks;

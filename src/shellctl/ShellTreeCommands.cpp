@@ -109,15 +109,7 @@ void TPTCustomShellTree::RunAndRefresh(const std::function<bool()>& command,
         RefreshNodes();
         NotifyFoldersChanged(changed, this);
     };
-    bool changing = false;
-    try {
-        changing = command();
-    } catch (...) {
-        // Part of it may have happened.
-        refresh();
-        throw;
-    }
-    if (changing) refresh();
+    RunThenRefresh(command, refresh);
 }
 
 void TPTCustomShellTree::FoldersChangedByCommand(std::span<const ITEMIDLIST* const> folders) {

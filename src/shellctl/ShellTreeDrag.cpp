@@ -36,11 +36,8 @@ TPTCustomShellTree::DragDrop::DragDrop(TPTCustomShellTree& tree)
 TPTCustomShellTree::DragDrop::~DragDrop() = default;
 
 void TPTCustomShellTree::DragDrop::FollowOptions() {
-    const HWND window = tree_.Handle();
-    const bool wanted = window != nullptr && tree_.options_.Contains(ptstoOleDrop);
-    if (registration_ && (!wanted || registration_->Window() != window)) registration_.reset();
-    if (wanted && !registration_)
-        registration_.emplace(window, MakeComObject<TDropTarget_shtv>(this));
+    KeepRegistered(registration_, tree_.Handle(), tree_.options_.Contains(ptstoOleDrop),
+                   [this] { return MakeComObject<TDropTarget_shtv>(this); });
 }
 
 IDropTarget* TPTCustomShellTree::DragDrop::Target() const noexcept {
